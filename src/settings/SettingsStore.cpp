@@ -1,0 +1,178 @@
+#include "settings/SettingsStore.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QVariant>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace {
+
+struct Field
+{
+    const char* name;
+    int32_t SettingsStore::*member; // null for "Sound", the one flag
+};
+
+// Read order; the write order differs and is kept in its own list.
+constexpr Field kFields[] = {
+    {"Port", &SettingsStore::Port},
+    {"Alg", &SettingsStore::Alg},
+    {"Splits", &SettingsStore::Splits},
+    {"Left", &SettingsStore::Left},
+    {"Top", &SettingsStore::Top},
+    {"Width", &SettingsStore::Width},
+    {"Height", &SettingsStore::Height},
+    {"Sound", nullptr},
+    {"C1", &SettingsStore::C1},
+    {"C2", &SettingsStore::C2},
+    {"C3", &SettingsStore::C3},
+    {"Acc", &SettingsStore::Acc},
+    {"WaitStart", &SettingsStore::WaitStart},
+    {"FilterInd", &SettingsStore::FilterInd},
+    {"LAPType", &SettingsStore::LAPType},
+};
+
+constexpr const char* kWriteOrder[] = {
+    "Left", "Top", "Width", "Height", "Sound",     "Port",      "Alg",     "Splits",
+    "C1",   "C2",  "C3",    "Acc",    "WaitStart", "FilterInd", "LAPType",
+};
+
+const Field& fieldNamed(const char* name)
+{
+    for (const Field& f : kFields) {
+        if (qstrcmp(f.name, name) == 0) {
+            return f;
+        }
+    }
+    Q_UNREACHABLE();
+}
+
+// A registry DWORD may have been written as unsigned (system colours such as
+// 0xFF00000F), so the whole unsigned range is accepted and folded into the
+// signed value the program works with.
+std::optional<int32_t> fold(qlonglong v)
+{
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<uint32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(v));
+}
+
+std::optional<int32_t> readInt32(const QSettings& settings, const char* name)
+{
+    const QVariant v = settings.value(QLatin1String(name));
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return fold(v.toLongLong());
+    case QMetaType::ULongLong: {
+        const qulonglong u = v.toULongLong();
+        if (u > std::numeric_limits<uint32_t>::max()) {
+            return std::nullopt;
+        }
+        return fold(static_cast<qlonglong>(u));
+    }
+    case QMetaType::QString: {
+        bool ok = false;
+        const qlonglong n = v.toString().trimmed().toLongLong(&ok, 10);
+        if (!ok) {
+            return std::nullopt;
+        }
+        return fold(n);
+    }
+    default:
+        // Missing (invalid), a list, a byte array or any other stored type.
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QStringList SettingsStore::readOrder()
+{
+    QStringList names;
+    for (const Field& f : kFields) {
+        names << QLatin1String(f.name);
+    }
+    return names;
+}
+
+QStringList SettingsStore::writeOrder()
+{
+    QStringList names;
+    for (const char* name : kWriteOrder) {
+        names << QLatin1String(name);
+    }
+    return names;
+}
+
+int SettingsStore::load(QSettings& settings)
+{
+    int taken = 0;
+    for (const Field& f : kFields) {
+        const std::optional<int32_t> v = readInt32(settings, f.name);
+        if (!v) {
+            break;
+        }
+        if (f.member) {
+            this->*f.member = *v;
+        } else {
+            Sound = *v != 0;
+        }
+        ++taken;
+    }
+    return taken;
+}
+
+bool SettingsStore::save(QSettings& settings) const
+{
+    for (const char* name : kWriteOrder) {
+        const Field& f = fieldNamed(name);
+        const int v = f.member ? this->*f.member : (Sound ? 1 : 0);
+        settings.setValue(QLatin1String(name), v);
+    }
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+SettingsStore SettingsStore::sanitised() const
+{
+    SettingsStore s = *this;
+    s.Port = Port & 0xFF;
+    s.WaitStart = std::clamp(WaitStart, 0, MaxWaitStart);
+    if (Acc < 0 || Acc > 2) {
+        s.Acc = 2;
+    }
+    s.Width = std::clamp(Width, MinWidth, MaxExtent);
+    s.Height = std::clamp(Height, MinHeight, MaxExtent);
+    s.Splits = std::clamp(Splits, 0, MaxSplits);
+    if (LAPType < 0 || LAPType > 1) {
+        s.LAPType = 0;
+    }
+    if (FilterInd < 1 || FilterInd > 3) {
+        s.FilterInd = 1;
+    }
+    return s;
+}
+
+std::unique_ptr<QSettings> SettingsStore::openUserStore(const QString& programName)
+{
+    // The native format is the registry key the Windows build always used, and
+    // on Linux an INI file with the .conf suffix; IniFormat would say .ini.
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Ortavin"), programName);
+}
+
+std::unique_ptr<QSettings> SettingsStore::openFile(const QString& path)
+{
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+QString SettingsStore::programNameFromPath(const QString& programPath)
+{
+    return QFileInfo(programPath).completeBaseName();
+}
