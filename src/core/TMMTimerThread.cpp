@@ -1,0 +1,158 @@
+#include "core/TMMTimerThread.h"
+
+#include <cerrno>
+#include <mutex>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/prctl.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+namespace {
+
+// Should the wake-up descriptor be missing, the wait is bounded instead, so
+// termination is still noticed.
+constexpr int kFallbackWaitMs = 50;
+
+} // namespace
+
+TMMTimerThread::TMMTimerThread(CounterSource reader)
+    : m_reader(reader), m_wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+}
+
+TMMTimerThread::~TMMTimerThread()
+{
+    Terminate();
+    WaitFor();
+    if (m_wakeFd >= 0) {
+        close(m_wakeFd);
+    }
+}
+
+void TMMTimerThread::setAccuracy(std::uint32_t milliseconds)
+{
+    m_accuracy.store(milliseconds);
+    m_changed.store(true);
+    wake();
+}
+
+void TMMTimerThread::setPeriod(std::uint32_t milliseconds)
+{
+    m_period.store(milliseconds);
+    m_changed.store(true);
+    wake();
+}
+
+void TMMTimerThread::Resume()
+{
+    if (m_thread.joinable()) {
+        return;
+    }
+    AutoResetEvent started;
+    m_thread = std::thread([this, &started] {
+        m_threadId.store(gettid());
+        started.set();
+        run();
+    });
+    // The id is wanted for priority changes right after the start.
+    started.wait();
+}
+
+void TMMTimerThread::Terminate()
+{
+    m_terminated.store(true);
+    wake();
+}
+
+void TMMTimerThread::WaitFor()
+{
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+}
+
+std::int64_t TMMTimerThread::LastCount() const
+{
+    std::shared_lock lock(m_lastCountLock);
+    return m_lastCount;
+}
+
+void TMMTimerThread::wake()
+{
+    if (m_wakeFd >= 0) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = write(m_wakeFd, &one, sizeof one);
+    }
+}
+
+void TMMTimerThread::startTimer(int timerFd)
+{
+    const std::uint32_t period = m_period.load();
+    const std::uint32_t accuracy = m_accuracy.load();
+    m_timerStarts.fetch_add(1);
+
+    // The accuracy becomes the thread's timer slack: 0 asks for the tightest
+    // wake-ups the kernel gives (a slack of 0 would mean "default").
+    const unsigned long slackNs = accuracy == 0 ? 1UL : accuracy * 1000000UL;
+    prctl(PR_SET_TIMERSLACK, slackNs, 0, 0, 0);
+
+    itimerspec spec{};
+    const bool valid = timerFd >= 0 && period >= kMinPeriod && period <= kMaxPeriod;
+    if (valid) {
+        spec.it_interval.tv_sec = static_cast<time_t>(period / 1000);
+        spec.it_interval.tv_nsec = static_cast<long>(period % 1000) * 1000000L;
+        spec.it_value = spec.it_interval;
+    }
+    // An all-zero spec stops a timer armed for a previous period.
+    if (timerFd >= 0) {
+        timerfd_settime(timerFd, 0, &spec, nullptr);
+    }
+    m_timerRunning.store(valid);
+}
+
+void TMMTimerThread::run()
+{
+    const int timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    m_changed.store(false);
+    startTimer(timerFd);
+
+    while (!m_terminated.load()) {
+        if (m_changed.exchange(false)) {
+            startTimer(timerFd);
+        }
+
+        pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {timerFd, POLLIN, 0}};
+        const int timeout = m_wakeFd >= 0 ? -1 : kFallbackWaitMs;
+        const int ready = poll(fds, 2, timeout);
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (fds[0].revents & POLLIN) {
+            std::uint64_t wakes = 0;
+            [[maybe_unused]] const ssize_t n = read(m_wakeFd, &wakes, sizeof wakes);
+        }
+        if (!(fds[1].revents & POLLIN)) {
+            continue;
+        }
+        std::uint64_t expirations = 0;
+        if (read(timerFd, &expirations, sizeof expirations) != sizeof expirations) {
+            continue;
+        }
+
+        const std::int64_t count = m_reader();
+        {
+            std::unique_lock lock(m_lastCountLock);
+            m_lastCount = count;
+        }
+        m_tickEvent.set();
+    }
+
+    m_timerRunning.store(false);
+    if (timerFd >= 0) {
+        close(timerFd);
+    }
+}
