@@ -1,0 +1,107 @@
+#include "help/THelpSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+class THelpSystemTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QList<QUrl> opened;
+    bool viewerPresent = true;
+    THelpSystem help{[this](const QUrl& url) {
+                         opened << url;
+                         return true;
+                     },
+                     [this] { return viewerPresent; }};
+
+    QString touch(const QString& name)
+    {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        return f.fileName();
+    }
+};
+
+TEST(THelpSystemNames, HelpFileCarriesTheProgramName)
+{
+    EXPECT_EQ(THelpSystem::helpFileForProgram("/opt/race/Kelvatron"), "/opt/race/Kelvatron.chm");
+    EXPECT_EQ(THelpSystem::helpFileForProgram("/opt/race/Zeitnahme"), "/opt/race/Zeitnahme.chm");
+    EXPECT_EQ(THelpSystem::helpFileForProgram("/opt/race/Kelvatron.exe"),
+              "/opt/race/Kelvatron.chm");
+    EXPECT_EQ(THelpSystem::helpFileForProgram("/opt/v3.0/Kelvatron"), "/opt/v3.0/Kelvatron.chm");
+    EXPECT_EQ(THelpSystem::helpFileForProgram("Kelvatron"), "Kelvatron.chm");
+    EXPECT_EQ(THelpSystem::ViewerName(), "HtmlHelp");
+}
+
+TEST_F(THelpSystemTest, MissingFileOpensNothing)
+{
+    EXPECT_FALSE(help.ShowTableOfContents()) << "no help file set";
+    help.setHelpFile(dir.filePath("Kelvatron.chm"));
+    EXPECT_TRUE(help.ResolveHelpFile().isEmpty());
+    EXPECT_FALSE(help.ShowTableOfContents());
+    dir.remove();
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(THelpSystemTest, PresentFileGoesToTheViewer)
+{
+    help.setHelpFile(dir.filePath("Kelvatron.chm"));
+    EXPECT_FALSE(help.ShowTableOfContents());
+    // Put there after start-up: the next request finds it.
+    const QString file = touch("Kelvatron.chm");
+    EXPECT_EQ(help.ResolveHelpFile(), file);
+    EXPECT_TRUE(help.ShowTableOfContents());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.front(), QUrl::fromLocalFile(file));
+
+    // A name given by the caller wins over the program's help file.
+    const QString other = touch("Other.chm");
+    EXPECT_EQ(help.ResolveHelpFile(other), other);
+    EXPECT_TRUE(help.ResolveHelpFile(dir.filePath("Missing.chm")).isEmpty());
+    EXPECT_TRUE(help.ResolveHelpFile(dir.path()).isEmpty()) << "a folder is no help file";
+}
+
+TEST_F(THelpSystemTest, WarnsAtStartOnlyWithoutAViewer)
+{
+    QStringList shown;
+    const auto warn = [&shown](const QString& title, const QString& text) {
+        shown << title << text;
+    };
+    EXPECT_TRUE(help.LoadHelpLibrary(warn));
+    EXPECT_TRUE(help.libraryLoaded());
+    EXPECT_TRUE(shown.isEmpty());
+
+    viewerPresent = false;
+    EXPECT_FALSE(help.LoadHelpLibrary(warn));
+    EXPECT_FALSE(help.libraryLoaded());
+    EXPECT_EQ(shown, QStringList({"Warning!", "Unable to view HTML help (*.chm). Update windows "
+                                              "help system. Get new \"HHCTRL.OCX\" library."}));
+
+    // Without a viewer a request still goes to the desktop.
+    help.setHelpFile(touch("Kelvatron.chm"));
+    EXPECT_TRUE(help.ShowTableOfContents());
+    EXPECT_EQ(opened.size(), 1);
+}
+
+TEST(THelpFile, ShippedHelpIsACompiledHelpFileWithEveryPage)
+{
+    QFile chm(QStringLiteral(KELVATRON_HELP_FILE));
+    ASSERT_TRUE(chm.open(QIODevice::ReadOnly)) << KELVATRON_HELP_FILE;
+    const QByteArray bytes = chm.readAll();
+    EXPECT_TRUE(bytes.startsWith("ITSF"));
+    const QStringList pages = {"index.html",  "hand.html",      "auto.html",
+                               "tasten.html", "protokoll.html", "einstellungen.html",
+                               "fehler.html", "kelvatron.hhc"};
+    for (const QString& page : pages) {
+        EXPECT_TRUE(bytes.contains("/" + page.toLatin1())) << page.toStdString();
+        EXPECT_TRUE(QFile::exists(QStringLiteral(KELVATRON_HELP_SOURCES "/") + page))
+            << page.toStdString();
+    }
+}
+
+} // namespace
