@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+// Writes a whole file so that readers see either the old or the new content:
+// the bytes go to a temporary file in the target folder, are synced, and the
+// temporary file is renamed over the target. A failed or interrupted write
+// leaves the old file and no temporary file behind.
+class AtomicFile
+{
+public:
+    // Puts the data into the open temporary file; false means it failed.
+    using Writer = std::function<bool(QIODevice& device, QByteArrayView data)>;
+
+    enum class Status
+    {
+        Ok,
+        CreateFailed,
+        WriteFailed
+    };
+    struct Result
+    {
+        Status status = Status::Ok;
+        QString reason; // the system's text when status is not Ok
+        bool ok() const { return status == Status::Ok; }
+    };
+
+    static Result write(const QString& path, QByteArrayView data, const Writer& writer = {});
+    static bool writeAll(QIODevice& device, QByteArrayView data);
+    // Makes a rename in the folder survive a power cut.
+    static void syncFolder(const QString& folder);
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QPlainTextEdit;
+
+// Keeps a copy of the protocol on disk that is never older than what the text
+// area shows: it is brought up to date synchronously inside the document's
+// change signal, before the change can be painted, so killing the program at
+// any moment loses no line the operator has seen.
+//
+// Each run writes its own file, "<stamp>.txt" with the stamp of the run's
+// start ("-2", "-3", ... when that name is taken). Nothing is written while the
+// protocol is empty; once a copy exists, emptying the protocol (clear, or the
+// first half of a load) leaves that copy alone and the next text goes to a
+// fresh file, so neither a hasty clear nor a load over an unsaved race day
+// destroys the only copy.
+class ProtocolJournal : public QObject
+{
+    Q_OBJECT
+
+public:
+    ProtocolJournal(QPlainTextEdit* memo, const QString& folder, const QString& runStamp,
+                    QObject* parent = nullptr);
+
+    QString folder() const { return m_folder; }
+    // The file being kept up to date; empty while the protocol is empty.
+    QString currentFile() const { return m_path; }
+    QStringList filesOfThisRun() const { return m_files; }
+    // The last failure to write, or empty; writing goes on with the next change.
+    QString lastError() const { return m_lastError; }
+
+private:
+    void onContentsChange(int position, int charsRemoved, int charsAdded);
+    bool createFile();
+    bool append(int from, int to);
+    bool rewrite();
+    int documentLength() const;
+
+    QPlainTextEdit* m_memo;
+    QString m_folder;
+    QString m_stamp;
+    QString m_path;
+    QStringList m_files;
+    QString m_lastError;
+    // Characters of the document that the file holds; -1 when unknown.
+    int m_writtenChars = -1;
+};

@@ -1,0 +1,85 @@
+#include "protocol/ProtocolMemo.h"
+
+#include "protocol/ProtocolText.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+// The document splits inserted text at every kind of break itself; handing it
+// "\n" only keeps the block structure identical to the pure text model.
+QString unified(const QString& lineText)
+{
+    QString copy = lineText;
+    copy.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    copy.replace(u'\r', u'\n');
+    copy.replace(QChar::ParagraphSeparator, u'\n');
+    copy.replace(QChar::LineSeparator, u'\n');
+    return copy;
+}
+
+} // namespace
+
+QString ProtocolMemo::text() const
+{
+    // toPlainText() would turn no-break spaces into blanks and change the
+    // bytes of a loaded file on the next save.
+    QString raw = m_memo->document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, u'\n');
+    raw.replace(QChar::LineSeparator, u'\n');
+    return raw;
+}
+
+QByteArray ProtocolMemo::fileBytes() const
+{
+    return ProtocolText::toFileBytes(text());
+}
+
+bool ProtocolMemo::isEmpty() const
+{
+    return m_memo->document()->characterCount() <= 1;
+}
+
+void ProtocolMemo::setText(const QString& text)
+{
+    m_memo->setPlainText(ProtocolText::normaliseBreaks(text));
+}
+
+int ProtocolMemo::lineCount() const
+{
+    const QTextDocument* doc = m_memo->document();
+    const int blocks = doc->blockCount();
+    return doc->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+}
+
+QString ProtocolMemo::line(int index) const
+{
+    if (index < 0 || index >= lineCount())
+        return {};
+    return m_memo->document()->findBlockByNumber(index).text();
+}
+
+void ProtocolMemo::appendLine(const QString& lineText)
+{
+    QTextCursor cursor(m_memo->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (cursor.block().length() > 1)
+        cursor.insertText(QStringLiteral("\n"));
+    cursor.insertText(unified(lineText) + u'\n');
+    cursor.endEditBlock();
+    m_memo->setTextCursor(cursor);
+    m_memo->ensureCursorVisible();
+}
+
+void ProtocolMemo::replaceLine(int index, const QString& lineText)
+{
+    if (index < 0 || index >= lineCount())
+        return;
+    QTextCursor cursor(m_memo->document()->findBlockByNumber(index));
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(unified(lineText));
+}
