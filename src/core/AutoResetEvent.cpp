@@ -2,10 +2,10 @@
 
 void AutoResetEvent::set()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_signalled = true;
-    }
+    // Notifying under the lock lets a waiter destroy the event as soon as its
+    // wait returns (a start-up handshake on the stack does exactly that).
+    std::lock_guard lock(m_mutex);
+    m_signalled = true;
     m_cond.notify_one();
 }
 

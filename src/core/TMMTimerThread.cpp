@@ -50,12 +50,9 @@ void TMMTimerThread::Resume()
         return;
     }
     AutoResetEvent started;
-    m_thread = std::thread([this, &started] {
-        m_threadId.store(gettid());
-        started.set();
-        run();
-    });
-    // The id is wanted for priority changes right after the start.
+    m_thread = std::thread([this, &started] { run(started); });
+    // The thread id is wanted for priority changes right after the start, and
+    // the first timer should be known to run (or not) when Resume returns.
     started.wait();
 }
 
@@ -111,11 +108,13 @@ void TMMTimerThread::startTimer(int timerFd)
     m_timerRunning.store(valid);
 }
 
-void TMMTimerThread::run()
+void TMMTimerThread::run(AutoResetEvent& started)
 {
+    m_threadId.store(gettid());
     const int timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
     m_changed.store(false);
     startTimer(timerFd);
+    started.set();
 
     while (!m_terminated.load()) {
         if (m_changed.exchange(false)) {

@@ -52,7 +52,7 @@ public:
     int timerStarts() const { return m_timerStarts.load(); }
 
 private:
-    void run();
+    void run(AutoResetEvent& started);
     void startTimer(int timerFd);
     void wake();
 
