@@ -1,0 +1,121 @@
+#include "comm/TComThread.h"
+
+#include <cerrno>
+#include <deque>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+// Edges waiting for their hand-over. A window stuck long enough to fill this
+// has lost the race anyway; beyond it only the newest status is kept.
+constexpr std::size_t kMaxQueued = 65536;
+} // namespace
+
+TComThread::TComThread(ISerialDevice& device, std::uint32_t eventMask, ISerialDevice::Clock clock)
+    : m_device(device), m_eventMask(eventMask), m_clock(std::move(clock)),
+      m_notifyFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+}
+
+TComThread::~TComThread()
+{
+    stop();
+    if (m_notifyFd >= 0)
+        ::close(m_notifyFd);
+}
+
+void TComThread::start()
+{
+    m_device.setEventMask(m_eventMask);
+    m_thread = std::thread(&TComThread::run, this);
+}
+
+void TComThread::stop()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        m_mailbox = {};
+    }
+    m_cv.notify_all();
+    if (m_thread.joinable()) {
+        m_device.wake();
+        m_thread.join();
+    }
+}
+
+TComThread::Handover TComThread::take()
+{
+    std::uint64_t count = 0;
+    while (read(m_notifyFd, &count, sizeof count) < 0 && errno == EINTR) {
+    }
+    std::lock_guard lock(m_mutex);
+    Handover taken = std::move(m_mailbox);
+    m_mailbox = {};
+    return taken;
+}
+
+void TComThread::dispatchDone()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_done = true;
+    }
+    m_cv.notify_all();
+    m_device.wake();
+}
+
+void TComThread::notify()
+{
+    const std::uint64_t one = 1;
+    while (write(m_notifyFd, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+void TComThread::run()
+{
+    std::deque<ComEvent> queue;
+    bool inFlight = false;
+    bool dead = false;
+    QString reason;
+
+    for (;;) {
+        {
+            std::unique_lock lock(m_mutex);
+            if (dead && inFlight)
+                m_cv.wait(lock, [this] { return m_stop || m_done; });
+            if (m_stop)
+                break;
+            if (m_done) {
+                m_done = false;
+                inFlight = false;
+            }
+            if (!inFlight && !queue.empty()) {
+                m_mailbox.event = queue.front();
+                queue.pop_front();
+                inFlight = true;
+                notify();
+                continue;
+            }
+            if (dead) {
+                m_mailbox.lost = reason;
+                notify();
+                return; // the device is gone: nothing to flush
+            }
+        }
+
+        WaitResult result = m_device.waitEvents(m_clock);
+        if (result.kind == WaitResult::Kind::Failed) {
+            dead = true;
+            reason = result.error;
+            continue;
+        }
+        for (const ComEdge& edge : result.edges) {
+            if (queue.size() < kMaxQueued)
+                queue.push_back(ComEvent{edge.mask, edge.status, result.ticks});
+            else
+                queue.back().status = edge.status;
+        }
+    }
+    m_device.endWatch();
+}
