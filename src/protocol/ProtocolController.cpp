@@ -60,6 +60,11 @@ ProtocolController::ProtocolController(const ProtocolControls& controls, Protoco
                                         m_services.fileTimestamp(), this);
     }
 
+    // The buttons follow every change, whoever makes it; the race control's
+    // own call after each line then finds them already right.
+    connect(m_c.Memo1->document(), &QTextDocument::contentsChanged, this,
+            &ProtocolController::UpdateProtocolButtons);
+
     auto bind = [this](QAbstractButton* button, void (ProtocolController::*handler)()) {
         if (button)
             connect(button, &QAbstractButton::clicked, this, handler);
