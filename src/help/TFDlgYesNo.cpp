@@ -14,7 +14,7 @@ TFDlgYesNo::TFDlgYesNo(QWidget* parent, const QString& title)
       CancelBtn(new QPushButton(QStringLiteral("Nein"), this))
 {
     setWindowTitle(title.isEmpty() ? QGuiApplication::applicationDisplayName() : title);
-    QFont f = font();
+    QFont f(QStringLiteral("Arial"));
     f.setPixelSize(11);
     setFont(f);
     setFixedSize(222, 94);

@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 QFont pixelFont(const QFont& base, int pixels, bool bold = false)
@@ -38,7 +40,9 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
         m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     }
     setWindowTitle(QStringLiteral("Information"));
-    setFont(pixelFont(font(), 11));
+    // Arial's metrics (Liberation Sans on Linux) keep "Einverstanden" and the
+    // two contact lines inside their fixed boxes.
+    setFont(pixelFont(QFont(QStringLiteral("Arial")), 11));
     setFixedSize(256, 371);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(192, 192, 192));
@@ -85,6 +89,7 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
     Memo1->setPlainText(notice());
     // Out of the Tab chain; a click still gives it the focus for selecting.
     Memo1->setFocusPolicy(Qt::ClickFocus);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     sOK->setGeometry(56, 290, 145, 28);
     sOK->setText(QStringLiteral("Einverstanden"));
@@ -96,11 +101,25 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
     connect(sOK, &QToolButton::clicked, this, &TFormInfo::sOKClick);
 
     Lab->setGeometry(8, 320, 238, 30);
-    Lab->setFont(pixelFont(font(), 12));
     Lab->setAlignment(Qt::AlignCenter);
     Lab->setWordWrap(true);
     Lab->setText(QStringLiteral("Lob und Kritik, Verbesserungsvorschläge,\n"
                                 "Fragen und Bestellungen bitte schriftlich über"));
+    // Two lines are all the box holds; where the font runs wider than the
+    // one the dialog was drawn with, step down rather than wrap to a third.
+    QFont labFont = pixelFont(font(), 12);
+    for (int px = 12; px >= 9; --px) {
+        labFont.setPixelSize(px);
+        const QFontMetrics fm(labFont);
+        int widest = 0;
+        for (const QString& line : Lab->text().split(QLatin1Char('\n'))) {
+            widest = std::max(widest, fm.horizontalAdvance(line));
+        }
+        if (widest <= Lab->contentsRect().width()) {
+            break;
+        }
+    }
+    Lab->setFont(labFont);
 
     QFont link = pixelFont(font(), 12);
     link.setUnderline(true);

@@ -48,6 +48,10 @@ TEST_F(TFormInfoTest, ShowsNameVersionAndContactTexts)
     EXPECT_FALSE(dlg.Memo1->toPlainText().isEmpty());
     EXPECT_EQ(dlg.Memo1->focusPolicy() & Qt::TabFocus, 0) << "Tab skips the notice";
 
+    // The texts fit their fixed boxes: nothing elided, no third line.
+    EXPECT_LE(dlg.sOK->sizeHint().width(), dlg.sOK->width());
+    EXPECT_LE(dlg.Lab->heightForWidth(dlg.Lab->width()), dlg.Lab->height());
+
     EXPECT_EQ(dlg.Image1->pixmap().size(), QSize(238, 65));
     EXPECT_EQ(dlg.ImageICON->pixmap().size(), QSize(32, 32));
     EXPECT_TRUE(TFormInfo::contactPage().host().endsWith(QStringLiteral(".example")));
