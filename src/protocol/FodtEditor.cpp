@@ -94,10 +94,24 @@ std::optional<QByteArray> FodtEditor::insertAtStart(const QByteArray& fodt, cons
     bool inText = false;
     int depth = 0;
     int textDepth = -1;
-    qsizetype prevEnd = 0;
+    qsizetype textStartEnd = -1;
     qsizetype stylesStart = -1;
     qsizetype stylesStartEnd = -1;
     bool stylesSeen = false;
+    bool misplaced = false;
+
+    // The reader's offset after a token may already include a look-ahead
+    // character, so a tag is located from its own end instead: "<" cannot
+    // occur inside a tag, hence the last one before the tag's end is its
+    // start. The check against the tag's name guards the arithmetic.
+    auto tagStart = [&](qsizetype end, bool closing) {
+        const qsizetype at = doc.lastIndexOf(u'<', end - 1);
+        const QString name =
+            (closing ? QStringLiteral("/") : QString()) + reader.qualifiedName().toString();
+        if (at < 0 || QStringView(doc).mid(at + 1, name.size()) != name)
+            misplaced = true;
+        return at;
+    };
 
     while (!reader.atEnd()) {
         const auto token = reader.readNext();
@@ -113,19 +127,20 @@ std::optional<QByteArray> FodtEditor::insertAtStart(const QByteArray& fodt, cons
                     prefixOf.insert(decl.namespaceUri().toString(), decl.prefix().toString());
             } else if (depth == 2 && ns == kOfficeNs && name == u"automatic-styles") {
                 stylesSeen = true;
-                stylesStart = prevEnd;
+                stylesStart = tagStart(end, false);
                 stylesStartEnd = end;
             } else if (depth == 2 && ns == kOfficeNs && !stylesSeen &&
                        (name == u"master-styles" || name == u"body")) {
                 stylesSeen = true;
-                style.at = prevEnd;
+                style.at = tagStart(end, false);
                 style.text = QStringLiteral("<%1:automatic-styles>@</%1:automatic-styles>");
             } else if (depth == 3 && ns == kOfficeNs && name == u"text") {
                 inText = true;
                 textDepth = depth;
+                textStartEnd = end;
             } else if (inText && depth == textDepth + 1 && body.at < 0 &&
                        !isBodyPrelude(ns, name)) {
-                body.at = prevEnd;
+                body.at = tagStart(end, false);
             }
         } else if (token == QXmlStreamReader::EndElement) {
             const QStringView ns = reader.namespaceUri();
@@ -136,22 +151,21 @@ std::optional<QByteArray> FodtEditor::insertAtStart(const QByteArray& fodt, cons
                     style.removeUpTo = end;
                     style.text = QStringLiteral("<%1:automatic-styles>@</%1:automatic-styles>");
                 } else {
-                    style.at = prevEnd;
+                    style.at = tagStart(end, true);
                     style.text = QStringLiteral("@");
                 }
             } else if (inText && depth == textDepth) {
                 inText = false;
                 if (body.at < 0) {
-                    if (end == prevEnd)
+                    if (end == textStartEnd)
                         return std::nullopt; // <office:text/> has no room inside
-                    body.at = prevEnd;
+                    body.at = tagStart(end, true);
                 }
             }
             --depth;
         }
-        prevEnd = end;
     }
-    if (reader.hasError() || style.at < 0 || body.at < 0)
+    if (reader.hasError() || misplaced || style.at < 0 || body.at < 0)
         return std::nullopt;
 
     const QString office = prefixOf.value(kOfficeNs);

@@ -181,6 +181,16 @@ TEST(ProtocolFodt, ProtocolGoesFirstAfterTheDeclarations)
     EXPECT_TRUE(doc->contains("H<text:s text:c=\"2\"/>Start"));
     EXPECT_TRUE(doc->contains("<style:style style:name=\"KelvatronProtokoll\""));
     EXPECT_EQ(paragraphs(*FodtEditor::insertAtStart(kDoc, QString())), QStringList{"Ende"});
+
+    // The office writes its documents indented, and names may hold any
+    // character; neither may shift the places.
+    QByteArray office = kDoc;
+    office.replace("><", ">\n  <");
+    office.replace("\"P1\"/>", "\"P1 \xF0\x9F\x98\x80\xC3\xA4\"/>");
+    const auto indented = FodtEditor::insertAtStart(office, QStringLiteral("x"));
+    ASSERT_TRUE(indented);
+    EXPECT_EQ(paragraphs(*indented), (QStringList{QStringLiteral("x"), QStringLiteral("Ende")}));
+    EXPECT_TRUE(indented->contains("<text:sequence-decls/>\n  <text:p text:style-name=\"Kelva"));
 }
 
 TEST(ProtocolFodt, BlanksAndOddCharactersSurviveTheLayout)
