@@ -47,6 +47,10 @@ inline unsigned displayPixel(const QImage& image, int x, int y)
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Test discovery runs the program without the test environment; the
+    // tests are headless either way.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
