@@ -83,3 +83,18 @@ std::vector<ComEdge> LineEdges::split(const LineSample& before, const LineSample
     }
     return result;
 }
+
+std::vector<ComEdge> LineEdges::hiddenPulse(std::uint32_t status, std::uint32_t mask)
+{
+    const ModemLine* watched = nullptr;
+    for (const ModemLine& line : kModemLines) {
+        if ((mask & line.event) == 0)
+            continue;
+        if (watched != nullptr || !line.toggles)
+            return {};
+        watched = &line;
+    }
+    if (watched == nullptr)
+        return {};
+    return {{watched->event, status ^ watched->statusBit}, {watched->event, status}};
+}

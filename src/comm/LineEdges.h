@@ -39,4 +39,10 @@ public:
     // their handlers in its own fixed order.
     static std::vector<ComEdge> split(const LineSample& before, const LineSample& after,
                                       std::uint32_t mask, bool countersValid);
+
+    // The kernel said a watched line moved, yet without counters the status
+    // looks unchanged: the line went and came back. When exactly one line
+    // that toggles is watched, that is two events, out and back; otherwise
+    // nothing can be said.
+    static std::vector<ComEdge> hiddenPulse(std::uint32_t status, std::uint32_t mask);
 };

@@ -260,6 +260,8 @@ WaitResult LinuxSerialDevice::waitEvents(const Clock& clock)
             if (const int sampleError = takeSample(after))
                 return leaveWait(failed(sampleError));
             edges = LineEdges::split(m_last, after, m_mask, m_countersValid);
+            if (edges.empty() && m_block == Block::Kernel && !m_countersValid)
+                edges = LineEdges::hiddenPulse(after.status, m_mask);
             m_last = after;
             if (!edges.empty()) {
                 WaitResult result;

@@ -1,0 +1,75 @@
+#include "CommTestSupport.h"
+
+#include "comm/PortProbe.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// A pseudo-terminal stands in for a serial line: a terminal character device.
+class Pty
+{
+public:
+    Pty()
+    {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        char name[64] = {};
+        if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0 &&
+            ptsname_r(m_master, name, sizeof name) == 0)
+            m_slave = QString::fromLocal8Bit(name);
+    }
+    ~Pty()
+    {
+        if (m_master >= 0)
+            close(m_master);
+    }
+    QString slave() const { return m_slave; }
+
+private:
+    int m_master = -1;
+    QString m_slave;
+};
+
+TEST(CommProbe, FindsTheSerialLinesAndNothingElse)
+{
+    QTemporaryDir dir;
+    std::vector<std::unique_ptr<Pty>> ptys;
+    for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0"}) {
+        ptys.push_back(std::make_unique<Pty>());
+        ASSERT_FALSE(ptys.back()->slave().isEmpty());
+        ASSERT_TRUE(QFile::link(ptys.back()->slave(), dir.filePath(QString::fromLatin1(name))));
+    }
+    // A plain file, a character device that is no terminal, a dangling link.
+    QFile plain(dir.filePath(QStringLiteral("ttyS2")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), dir.filePath(QStringLiteral("ttyS3"))));
+    ASSERT_TRUE(
+        QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("ttyACM0"))));
+
+    const int before = CommTest::openDescriptors();
+    const std::uint32_t ports = PortProbe::ProbePorts(dir.path());
+    EXPECT_EQ(CommTest::openDescriptors(), before);
+
+    EXPECT_EQ(ports, 0x00050013u); // COM1, COM2, COM5; highest 5
+    EXPECT_EQ(
+        PortProbe::PortListTexts(ports),
+        (QStringList{QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM5")}));
+}
+
+TEST(CommProbe, AnEmptyFolderHasNoPorts)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(PortProbe::ProbePorts(dir.path()), 0u);
+    EXPECT_TRUE(PortProbe::PortListTexts(0).isEmpty());
+}
+
+} // namespace
