@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
-  xvfb xauth
+  xvfb xauth xdg-utils xchm
   libreoffice-writer-nogui
 )
 

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/IDigitDisplay.h"
+#include "core/IRaceView.h"
+
+#include <array>
+#include <functional>
+
+class TFormMain;
+
+// The main window's controls as the race core drives them. Colours of labels
+// are remembered here because the display pushes the same colours every
+// 10 ms and a palette change always repaints.
+class MainWindowView : public IRaceView, public IDigitDisplay
+{
+public:
+    explicit MainWindowView(TFormMain& form);
+
+    // IRaceView
+    void setCommandEnabled(RaceCommand command, bool enabled) override;
+    void setCommandColor(RaceCommand command, TColor color) override;
+    void setCommandCaption(RaceCommand command, const std::string& caption) override;
+    void focusCommand(RaceCommand command) override;
+    void setConfigEnabled(bool enabled) override;
+    void setModeIndicator(IndicatorLight light, const std::string& caption) override;
+    void setSignalIndicator(IndicatorLight light, const std::string& caption) override;
+    std::string startNumberText() const override;
+    void setStartNumberText(const std::string& text) override;
+    void stepStartNumber() override;
+    void UpdateProtocolButtons() override;
+
+    // IDigitDisplay
+    void setDigitValue(DisplayControl digit, int value) override;
+    void setDigitColorOn(DisplayControl digit, TColor color) override;
+    void setDigitColorOff(DisplayControl digit, TColor color) override;
+    void setDigitBackground(DisplayControl digit, TColor color) override;
+    void setLabelFontColor(DisplayControl label, TColor color) override;
+    void applyResolutionLayout(const ResolutionLayout& layout) override;
+
+    TColor labelFontColor(DisplayControl label) const
+    {
+        return m_labelColors[static_cast<int>(label)];
+    }
+
+private:
+    class TDigit* digit(DisplayControl control) const;
+    class TBitBtnWithColor* button(RaceCommand command) const;
+
+    TFormMain& m_form;
+    std::array<TColor, kDisplayControlCount> m_labelColors;
+};

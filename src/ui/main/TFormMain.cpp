@@ -1,0 +1,498 @@
+#include "ui/main/TFormMain.h"
+
+#include "comm/TComPort.h"
+#include "controls/TBitBtnWithColor.h"
+#include "controls/TDigit.h"
+#include "controls/TLbSpeedButton.h"
+#include "controls/TLed.h"
+#include "controls/TSpinEdit.h"
+#include "core/RaceControl.h"
+#include "core/SystemLocalClock.h"
+#include "core/THighResTimer.h"
+#include "core/TimeBase.h"
+#include "help/TFDlgYesNo.h"
+#include "help/TFormInfo.h"
+#include "help/THelpSystem.h"
+#include "protocol/ProtocolController.h"
+#include "protocol/ProtocolDialogs.h"
+#include "settings/SettingsStore.h"
+#include "ui/main/MainWindowView.h"
+#include "ui/main/MemoProtocol.h"
+#include "ui/main/PortWiring.h"
+#include "ui/main/QtWindowTimer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Kelvatron");
+const QString kFormCaption = QStringLiteral("3.0");
+// The maker's web site, opened by a click on the logo.
+const QUrl kMakerSite(QStringLiteral("https://www.ortavin.example/"));
+
+} // namespace
+
+TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), m_env(std::move(environment))
+{
+    if (m_env.programPath.isEmpty())
+        m_env.programPath = QCoreApplication::applicationFilePath();
+    if (!m_env.openExternal)
+        m_env.openExternal = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    if (!m_env.errorBox)
+        m_env.errorBox = [this](const QString& text) {
+            QMessageBox::critical(isVisible() ? this : nullptr, kTitle, text);
+        };
+
+    setMinimumSize(800, 450);
+    resize(800, 450);
+    createControls();
+
+    // Creating the counter calibrates it: about 3 s on a processor with a
+    // time-stamp counter, before the window is first shown.
+    m_counter = std::make_unique<THighResTimer>(m_env.counterPlatform);
+    m_localClock = std::make_unique<SystemLocalClock>();
+    m_view = std::make_unique<MainWindowView>(*this);
+    m_clockTimer = std::make_unique<QtWindowTimer>(*Clock);
+    m_lockoutTimer = std::make_unique<QtWindowTimer>(*TimerGesperrt);
+
+    ProtocolServices services = ProtocolDialogs::defaults(this);
+    services.title = kTitle;
+    services.programName = programName();
+    services.programFolder = QFileInfo(m_env.programPath).absolutePath();
+    services.fileTimestamp = [clock = m_localClock.get()] {
+        return QString::fromStdString(TimeBase::FileTimestamp(clock->now()));
+    };
+    if (m_env.customiseProtocol)
+        m_env.customiseProtocol(services);
+    ProtocolControls controls;
+    controls.Memo1 = Memo1;
+    controls.sbSave = sbSave;
+    controls.sbLoad = sbLoad;
+    controls.sbInet = sbInet;
+    controls.sbPrint = sbPrint;
+    controls.sbCLS = sbCLS;
+    controls.Selectall1 = Selectall1;
+    controls.CopytoClipboard1 = CopytoClipboard1;
+    controls.exporttoWord1 = exporttoWord1;
+    m_protocol = std::make_unique<ProtocolController>(controls, std::move(services), this);
+    m_protocolLines = std::make_unique<MemoProtocol>(m_protocol->memo());
+
+    m_portWiring = std::make_unique<PortWiring>(*this, m_env.deviceFolder);
+    m_race =
+        std::make_unique<RaceControl>(*m_counter, *m_localClock, *m_view, *m_view, *m_protocolLines,
+                                      m_portWiring->state(), *m_clockTimer, *m_lockoutTimer);
+    m_portWiring->setRace(m_race.get());
+    m_portWiring->ComPort().setCounter(
+        [counter = m_counter.get()] { return counter->ReadCounter(); });
+    connect(m_portWiring.get(), &PortWiring::barrierLost, this, &TFormMain::barrierLost);
+    m_race->InitialiseView();
+
+    connectHandlers();
+    FormCreate();
+}
+
+TFormMain::~TFormMain()
+{
+    FormDestroy();
+}
+
+QString TFormMain::programName() const
+{
+    return SettingsStore::programNameFromPath(m_env.programPath);
+}
+
+void TFormMain::setDialogs(TFDlgYesNo* yesNo, TFormInfo* info)
+{
+    m_yesNo = yesNo;
+    m_info = info;
+}
+
+void TFormMain::setHelpSystem(THelpSystem* help)
+{
+    m_help = help;
+    if (m_help)
+        m_help->setHelpFile(m_helpFile);
+}
+
+QWidget* TFormMain::displayControl(DisplayControl control) const
+{
+    const int index = static_cast<int>(control);
+    if (index <= static_cast<int>(DisplayControl::Digit8))
+        return FirstRow[index];
+    if (index <= static_cast<int>(DisplayControl::Digit22))
+        return SecondRow[index - static_cast<int>(DisplayControl::Digit12)];
+    switch (control) {
+    case DisplayControl::LabHour:
+        return LabHour;
+    case DisplayControl::LabMin:
+        return LabMin;
+    case DisplayControl::LabSec:
+        return LabSec;
+    case DisplayControl::Lab_Hour:
+        return Lab_Hour;
+    case DisplayControl::Lab_Min:
+        return Lab_Min;
+    case DisplayControl::Lab_sek:
+        return Lab_sek;
+    case DisplayControl::Lab_100:
+        return Lab_100;
+    case DisplayControl::LabHour2:
+        return LabHour2;
+    case DisplayControl::LabMin2:
+        return LabMin2;
+    case DisplayControl::LabSec2:
+        return LabSec2;
+    default:
+        return nullptr;
+    }
+}
+
+void TFormMain::connectHandlers()
+{
+    RaceControl& race = *m_race;
+    connect(mStart, &QAction::triggered, this, [&race] { race.mStartClick(); });
+    connect(mSplit, &QAction::triggered, this, [&race] { race.mSplitClick(); });
+    connect(mLAP, &QAction::triggered, this, [&race] { race.mSplitClick(); });
+    connect(mStop, &QAction::triggered, this, [&race] { race.mStopClick(); });
+    connect(mReset, &QAction::triggered, this, [&race] { race.mResetClick(); });
+    connect(Auto1, &QAction::triggered, this, [&race] { race.Auto1Click(); });
+    connect(Hand1, &QAction::triggered, this, [&race] { race.Hand1Click(); });
+    connect(Modus1, &QAction::triggered, this, [&race] { race.LedModusClick(); });
+    connect(LedModus, &TLed::OnClick, this, [&race] { race.LedModusClick(); });
+
+    // The race buttons act on the press of any mouse button, through their
+    // menu twins, so a disabled command stays a no-op however it is reached.
+    connect(bSTART, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mStart); });
+    connect(bLAP, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mSplit); });
+    connect(bSTOP, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mStop); });
+    connect(bRESET, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mReset); });
+
+    connect(Clock, &QTimer::timeout, this, [&race] { race.ClockTimer(); });
+    connect(TimerGesperrt, &QTimer::timeout, this, [&race] { race.TimerGesperrtTimer(); });
+    connect(TimerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
+    connect(seStartN, &TSpinEdit::OnChange, this,
+            [this, &race] { race.seStartNChange(seStartN->Value()); });
+
+    ProtocolController& protocol = *m_protocol;
+    connect(Save1, &QAction::triggered, this, [&protocol] { protocol.sbSaveClick(); });
+    connect(Open1, &QAction::triggered, this, [&protocol] { protocol.sbLoadClick(); });
+    connect(New1, &QAction::triggered, this, [&protocol] { protocol.sbCLSClick(); });
+    connect(Drucker1, &QAction::triggered, this, &TFormMain::Drucker1Click);
+    connect(Memo1, &QWidget::customContextMenuRequested, this, [this, &protocol](QPoint pos) {
+        protocol.PopupMenuProtokolPopup();
+        PopupMenuProtokol->popup(Memo1->viewport()->mapToGlobal(pos));
+    });
+
+    connect(Info1, &QAction::triggered, this, &TFormMain::bInfoClick);
+    connect(LbSpeedButton1, &TLbSpeedButton::OnClick, this, &TFormMain::bInfoClick);
+    connect(EinstellunGen1, &QAction::triggered, this, &TFormMain::bCFGClick);
+    connect(bCFG, &TLbSpeedButton::OnClick, this, &TFormMain::bCFGClick);
+    connect(Hilfe1, &QAction::triggered, this, &TFormMain::bHelpClick);
+    connect(mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);
+    connect(bHelp, &TLbSpeedButton::OnClick, this, &TFormMain::bHelpClick);
+    connect(Beenden1, &QAction::triggered, this, &TFormMain::bExitClick);
+}
+
+void TFormMain::runCommandOnPress(QAction* item)
+{
+    if (item->isEnabled())
+        item->trigger();
+}
+
+void TFormMain::FormCreate()
+{
+    m_templatePath = m_protocol->wordTemplatePath();
+    setWindowTitle(kTitle + QLatin1Char(' ') + kFormCaption);
+    setWindowIcon(QApplication::windowIcon());
+
+    // Race times come from the monotonic clock; the time-stamp counter is
+    // only calibrated, never used, because its rate may change with power
+    // states.
+    m_counter->setUseTSC(false);
+
+    loadSettings();
+
+    m_view->setCommandColor(RaceCommand::Stop, clBtnFace);
+    m_view->setCommandColor(RaceCommand::Lap, clBtnFace);
+    m_view->setCommandColor(RaceCommand::Reset, clBtnFace);
+    sbCLS->setToolTip(QStringLiteral("Löschen"));
+    sbLoad->setToolTip(QStringLiteral("Öffnen"));
+
+    m_helpFile = THelpSystem::helpFileForProgram(m_env.programPath);
+    bHelp->setEnabled(QFileInfo::exists(m_helpFile));
+    if (m_help)
+        m_help->setHelpFile(m_helpFile);
+
+    m_race->ApplyResolution(m_race->DisplayResolution());
+    m_portWiring->ProbePorts();
+    m_race->ApplyDigitColours(m_c1, m_c2, m_c3);
+    setBackgroundOfDisplay();
+    m_race->ShowRaceTime(0, DisplayRow::First);
+    m_race->ShowRaceTime(0, DisplayRow::Second);
+    TimerDateTimer();
+    TimerDate->start();
+    m_portWiring->openAtStartUp();
+    UpdateProtocolButtons();
+    FormResize();
+}
+
+void TFormMain::loadSettings()
+{
+    std::unique_ptr<QSettings> settings = m_env.settingsFile.isEmpty()
+                                              ? SettingsStore::openUserStore(programName())
+                                              : SettingsStore::openFile(m_env.settingsFile);
+    SettingsStore stored;
+    stored.load(*settings);
+    // Whatever was stored, the window must come up usable; the store keeps
+    // the raw values and only what we clamp here is written back changed.
+    const SettingsStore values = stored.sanitised();
+
+    m_portWiring->setPortNumber(values.Port);
+    m_portWiring->setBarrierAlgorithm(values.Alg);
+    m_race->setBarrierAlgorithm(values.Alg);
+    m_race->setLapLimit(values.Splits);
+    placeWindow(values.Left, values.Top, values.Width, values.Height);
+    m_sound = values.Sound;
+    m_c1 = static_cast<TColor>(values.C1);
+    m_c2 = static_cast<TColor>(values.C2);
+    m_c3 = static_cast<TColor>(values.C3);
+    m_race->setDisplayResolution(values.Acc);
+    m_race->setLockoutTime(values.WaitStart);
+    m_protocol->setFilterInd(values.FilterInd);
+    m_race->setLapType(values.LAPType);
+}
+
+void TFormMain::placeWindow(int left, int top, int width, int height)
+{
+    resize(width, height);
+    QRect frame(left, top, width, height);
+    // A position that no screen shows any more (a monitor was unplugged)
+    // would hide the window; bring it back onto the primary screen.
+    bool visibleSomewhere = false;
+    for (QScreen* screen : QGuiApplication::screens())
+        visibleSomewhere |= screen->availableGeometry().intersects(frame.adjusted(0, 0, -50, -50));
+    if (!visibleSomewhere && QGuiApplication::primaryScreen()) {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        frame.moveCenter(area.center());
+        frame.moveTopLeft(
+            QPoint(std::max(frame.left(), area.left()), std::max(frame.top(), area.top())));
+    }
+    move(frame.topLeft());
+}
+
+bool TFormMain::saveSettings()
+{
+    std::unique_ptr<QSettings> settings = m_env.settingsFile.isEmpty()
+                                              ? SettingsStore::openUserStore(programName())
+                                              : SettingsStore::openFile(m_env.settingsFile);
+    SettingsStore values;
+    values.Left = x();
+    values.Top = y();
+    values.Width = width();
+    values.Height = height();
+    values.Sound = m_sound;
+    values.Port = m_portWiring->portNumber();
+    values.Alg = m_portWiring->barrierAlgorithm();
+    values.Splits = m_race->LapLimit();
+    values.C1 = static_cast<int32_t>(m_c1);
+    values.C2 = static_cast<int32_t>(m_c2);
+    values.C3 = static_cast<int32_t>(m_c3);
+    values.Acc = m_race->DisplayResolution();
+    values.WaitStart = m_race->LockoutTime();
+    values.FilterInd = m_protocol->FilterInd();
+    values.LAPType = m_race->LapType();
+    return values.save(*settings);
+}
+
+void TFormMain::setDisplayColours(TColor c1, TColor c2, TColor c3)
+{
+    m_c1 = c1;
+    m_c2 = c2;
+    m_c3 = c3;
+    m_race->ApplyDigitColours(m_c1, m_c2, m_c3);
+    setBackgroundOfDisplay();
+}
+
+void TFormMain::setBackgroundOfDisplay()
+{
+    QPalette palette = PanelTimer->palette();
+    palette.setColor(QPalette::Window, colorFromRef(m_c1));
+    palette.setColor(QPalette::WindowText, colorFromRef(m_c2));
+    PanelTimer->setPalette(palette);
+}
+
+void TFormMain::TimerDateTimer()
+{
+    // The short date: the panel is 222 pixels wide and a long date with the
+    // weekday and month name would be cut off.
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString text = locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral("   ") +
+                         locale.toString(now.time(), QLocale::ShortFormat);
+    // Some locales write longer dates than the panel holds; shrink rather
+    // than cut off the time.
+    QFont font = PanelDate->font();
+    font.setPixelSize(24);
+    const int room = PanelDate->width() - 8;
+    while (font.pixelSize() > 12 && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    PanelDate->setFont(font);
+    PanelDate->setText(text);
+}
+
+void TFormMain::FormResize()
+{
+    StatusPanels[2]->setText(QStringLiteral("%1x%2     ").arg(width()).arg(height()));
+    // Anchored to the right edge; the header spans the whole window.
+    PanelDate->move(width() - PanelDate->width() - 2, 2);
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TFormMain::paintEvent(QPaintEvent* event)
+{
+    QMainWindow::paintEvent(event);
+    if (!m_painted) {
+        m_painted = true;
+        QTimer::singleShot(0, this, &TFormMain::firstPaint);
+    }
+}
+
+bool TFormMain::FormCloseQuery()
+{
+    if (m_yesNo)
+        m_yesNo->setQuestion(QStringLiteral("Beenden?"));
+    if (!Clock->isActive() && m_protocol->memo().isEmpty())
+        return true;
+    if (!m_yesNo)
+        return false;
+    return m_yesNo->exec() == TFDlgYesNo::mrYes;
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TFormMain::FormDestroy()
+{
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    // The steps run in this order and the first failure ends them, as the
+    // operator is told about it; the port is still closed when its component
+    // goes, and the crash copy of the protocol stays where it is.
+    if (!saveSettings()) {
+        showError(QStringLiteral("Die Einstellungen konnten nicht gespeichert werden."));
+        return;
+    }
+    m_portWiring->close();
+    if (!m_protocol->writeExitCopy())
+        return;
+}
+
+void TFormMain::barrierLost(const QString& reason)
+{
+    // Not modal: the race goes on by hand while the operator reads this.
+    auto* box = new QMessageBox(QMessageBox::Warning, kTitle,
+                                QStringLiteral("Die Lichtschranke antwortet nicht mehr (%1). "
+                                               "Das Programm ist in den Handbetrieb gewechselt.")
+                                    .arg(reason),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    m_lostNotice = box;
+    box->show();
+}
+
+void TFormMain::showError(const QString& text)
+{
+    m_env.errorBox(text);
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == editStartN) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Del resets the race while reset is possible, even with the
+            // cursor in the start number; otherwise it deletes a character.
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier &&
+                mReset->isEnabled()) {
+                event->ignore();
+                return true;
+            }
+        } else if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                m_race->editStartNKeyDown(RaceControl::kVkReturn);
+                return true;
+            }
+        }
+    } else if (event->type() == QEvent::MouseButtonPress &&
+               (watched == Label8 || watched == Label5 || watched == Image5)) {
+        ImageDEClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::ImageDEClick()
+{
+    m_env.openExternal(kMakerSite);
+}
+
+void TFormMain::bExitClick()
+{
+    close();
+}
+
+void TFormMain::bHelpClick()
+{
+    if (m_help)
+        m_help->ShowTableOfContents();
+}
+
+void TFormMain::bInfoClick()
+{
+    if (m_info)
+        m_info->exec();
+}
+
+void TFormMain::Drucker1Click()
+{
+    m_protocol->Drucker1Click();
+}
+
+void TFormMain::UpdateProtocolButtons()
+{
+    if (m_protocol)
+        m_protocol->UpdateProtocolButtons();
+}

@@ -1,0 +1,251 @@
+#pragma once
+
+#include "core/Color.h"
+#include "core/HighResPlatform.h"
+#include "core/IDigitDisplay.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QSettings;
+class QTimer;
+class QToolButton;
+
+class TBitBtnWithColor;
+class TDigit;
+class TLbSpeedButton;
+class TLed;
+class TSpinEdit;
+class THighResTimer;
+class RaceControl;
+class MainWindowView;
+class QtWindowTimer;
+class ProtocolController;
+class MemoProtocol;
+struct ProtocolServices;
+class SettingsStore;
+class TFDlgYesNo;
+class TFormInfo;
+class THelpSystem;
+class PortWiring;
+
+// Everything the window would otherwise take from the machine it runs on.
+// The program uses the defaults; tests point each at something harmless.
+struct TFormMainEnvironment
+{
+    // The executable's full path: names the settings key, the help file, the
+    // document template and the exit copy.
+    QString programPath;
+    // INI file of the settings; empty means the user's own store.
+    QString settingsFile;
+    // Counter platform; tests pass one without a time-stamp counter so the
+    // window is created without the 3 s calibration.
+    HighResPlatform counterPlatform = HighResPlatform::system();
+    // Opens web addresses and files with the desktop (maker's page, help).
+    std::function<bool(const QUrl& target)> openExternal;
+    // The application's standard error box.
+    std::function<void(const QString& text)> errorBox;
+    // Lets a caller replace the protocol's dialogs, office and printer.
+    std::function<void(ProtocolServices&)> customiseProtocol;
+    // Folder the COM port numbers are looked up in.
+    QString deviceFolder = QStringLiteral("/dev");
+};
+
+// The main window: two digit rows, the command buttons, the start number, the
+// mode and lock indicators, and the protocol. The race itself lives in
+// RaceControl; this class builds the controls, forwards their events and runs
+// the window's own life cycle.
+class TFormMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TFormMain(TFormMainEnvironment environment, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // The dialogs that live as long as the window; created by the program
+    // entry right after the window, in this order.
+    void setDialogs(TFDlgYesNo* yesNo, TFormInfo* info);
+    void setHelpSystem(THelpSystem* help);
+    // The settings dialog is built from the ports found at creation.
+    void createSettingsDialog();
+    class TCfgDialog* settingsDialog() const { return m_cfg; }
+    PortWiring& portWiring() { return *m_portWiring; }
+
+    RaceControl& race() { return *m_race; }
+    ProtocolController& protocol() { return *m_protocol; }
+    QString programName() const;
+
+    // Controls, named as the operator's documentation names them.
+    QFrame* Panel1 = nullptr;
+    TLbSpeedButton* bHelp = nullptr;
+    TLbSpeedButton* bCFG = nullptr;
+    TLbSpeedButton* LbSpeedButton1 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Image5 = nullptr;
+    QLabel* PanelDate = nullptr;
+    QFrame* Panel2 = nullptr;
+    QFrame* PanelLeft = nullptr;
+    QFrame* PanelTimerOwner = nullptr;
+    QFrame* PanelTimer = nullptr;
+    std::array<TDigit*, 8> FirstRow{};  // Digit1 .. Digit8
+    std::array<TDigit*, 8> SecondRow{}; // Digit12, 13, 15, 16, 18, 19, 21, 22
+    QLabel* LabHour = nullptr;
+    QLabel* LabMin = nullptr;
+    QLabel* LabSec = nullptr;
+    QLabel* LabHour2 = nullptr;
+    QLabel* LabMin2 = nullptr;
+    QLabel* LabSec2 = nullptr;
+    QLabel* Lab_Hour = nullptr;
+    QLabel* Lab_Min = nullptr;
+    QLabel* Lab_sek = nullptr;
+    QLabel* Lab_100 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* LabelMadus2 = nullptr;
+    QLabel* Label9 = nullptr;
+    TSpinEdit* seStartN = nullptr;
+    QLineEdit* editStartN = nullptr;
+    TLed* LedModus = nullptr;
+    QLabel* LabelModus = nullptr;
+    TLed* LedSignal = nullptr;
+    QLabel* LabelGesperrt = nullptr;
+    TBitBtnWithColor* bSTART = nullptr;
+    TBitBtnWithColor* bLAP = nullptr;
+    TBitBtnWithColor* bSTOP = nullptr;
+    TBitBtnWithColor* bRESET = nullptr;
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QToolButton* sbSave = nullptr;
+    QToolButton* sbLoad = nullptr;
+    QToolButton* sbInet = nullptr;
+    QToolButton* sbPrint = nullptr;
+    QToolButton* sbCLS = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    std::array<QLabel*, 3> StatusPanels{};
+
+    QTimer* TimerDate = nullptr;
+    QTimer* Clock = nullptr;
+    QTimer* TimerGesperrt = nullptr;
+
+    // Hidden menu: the items exist for their short-cuts.
+    QMenu* HideMenu1 = nullptr;
+    QAction* mStart = nullptr;
+    QAction* mSplit = nullptr;
+    QAction* mLAP = nullptr;
+    QAction* mStop = nullptr;
+    QAction* mReset = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Auto1 = nullptr;
+    QAction* Info1 = nullptr;
+    QAction* Hand1 = nullptr;
+    QAction* EinstellunGen1 = nullptr;
+    QAction* Hilfe1 = nullptr;
+    QAction* Drucker1 = nullptr;
+    QAction* Beenden1 = nullptr;
+    QAction* mHilfe = nullptr;
+    QAction* Modus1 = nullptr;
+
+    QMenu* PopupMenuProtokol = nullptr;
+    QAction* Selectall1 = nullptr;
+    QAction* CopytoClipboard1 = nullptr;
+    QAction* exporttoWord1 = nullptr;
+
+    // Handlers.
+    void TimerDateTimer();
+    void ImageDEClick();
+    void bExitClick();
+    void bHelpClick();
+    void bInfoClick();
+    void bCFGClick();
+    void Drucker1Click();
+    void UpdateProtocolButtons();
+    QWidget* lostNotice() const { return m_lostNotice; }
+
+    // Colours of the display: C1 background, C2 active, C3 passive digits.
+    TColor C1() const { return m_c1; }
+    TColor C2() const { return m_c2; }
+    TColor C3() const { return m_c3; }
+    void setDisplayColours(TColor c1, TColor c2, TColor c3);
+
+    // The widget behind a display control of the race core.
+    QWidget* displayControl(DisplayControl control) const;
+
+signals:
+    // Emitted once the window has been painted for the first time.
+    void firstPaint();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void createControls();
+    void createHeader(QWidget* parent);
+    void createTimingHalf(QWidget* parent);
+    void createDigitPanel(QWidget* owner);
+    void createProtocolHalf(QWidget* parent);
+    void createStatusBar();
+    void createMenu();
+    void createProtocolPopup();
+    void connectHandlers();
+
+    void FormCreate();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void FormResize();
+
+    void loadSettings();
+    void placeWindow(int left, int top, int width, int height);
+    void setBackgroundOfDisplay();
+    bool saveSettings();
+    void writeExitCopy();
+    void showError(const QString& text);
+    void barrierLost(const QString& reason);
+    void runCommandOnPress(QAction* item);
+
+    TFormMainEnvironment m_env;
+    std::unique_ptr<THighResTimer> m_counter;
+    std::unique_ptr<MainWindowView> m_view;
+    std::unique_ptr<QtWindowTimer> m_clockTimer;
+    std::unique_ptr<QtWindowTimer> m_lockoutTimer;
+    std::unique_ptr<PortWiring> m_portWiring;
+    std::unique_ptr<ProtocolController> m_protocol;
+    std::unique_ptr<MemoProtocol> m_protocolLines;
+    std::unique_ptr<RaceControl> m_race;
+    std::unique_ptr<class SystemLocalClock> m_localClock;
+
+    QPointer<TFDlgYesNo> m_yesNo;
+    QPointer<TFormInfo> m_info;
+    class TCfgDialog* m_cfg = nullptr;
+    QPointer<QWidget> m_lostNotice;
+    THelpSystem* m_help = nullptr;
+
+    TColor m_c1 = 0x000000;
+    TColor m_c2 = 0x00FF00;
+    TColor m_c3 = 0x404040;
+    bool m_sound = true;
+    int m_filterInd = 1;
+    QString m_helpFile;
+    QString m_templatePath;
+    bool m_destroyed = false;
+    bool m_painted = false;
+};
