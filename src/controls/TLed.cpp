@@ -56,13 +56,6 @@ TLed::TLed(QWidget* parent) : QWidget(parent)
     resize(16, 16);
 }
 
-TColor TLed::paletteColor(TLedKind kind, int index)
-{
-    if (kind < lkRed || kind > lkWhite || index < 1 || index > 6)
-        return ColorRef::NoColor;
-    return kPalettes[static_cast<std::size_t>(kind)][static_cast<std::size_t>(index - 1)];
-}
-
 void TLed::setKind(TLed::TLedKind kind)
 {
     if (kind == m_kind)

@@ -48,9 +48,6 @@ public:
     QString LabelOnText() const { return m_labelOnText; }
     QString LabelOffText() const { return m_labelOffText; }
 
-    // The colour of palette index 1..6 of a kind, as 0x00BBGGRR.
-    static TColor paletteColor(TLedKind kind, int index);
-
 public slots:
     void setKind(TLed::TLedKind kind);
     void setShape(TLed::TLedShape shape);

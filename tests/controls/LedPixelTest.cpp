@@ -130,17 +130,4 @@ TEST_F(LedPixels, LargerLedKeepsItsPatternInTheTopLeftCorner)
     }
 }
 
-TEST(LedPalette, EveryKindSharesTheRimAndBody)
-{
-    for (int kind = TLed::lkRed; kind <= TLed::lkWhite; ++kind) {
-        const auto k = static_cast<TLed::TLedKind>(kind);
-        EXPECT_EQ(TLed::paletteColor(k, 1), 0xFFFFFFU);
-        EXPECT_EQ(TLed::paletteColor(k, 2), 0x808080U);
-        EXPECT_EQ(TLed::paletteColor(k, 3), 0x000000U);
-    }
-    EXPECT_EQ(TLed::paletteColor(TLed::lkCyan, 4), 0x808000U);
-    EXPECT_EQ(TLed::paletteColor(TLed::lkYellow, 4), 0x00FFFFU);
-    EXPECT_EQ(TLed::paletteColor(TLed::lkMagenta, 4), 0xFF00FFU);
-}
-
 } // namespace
