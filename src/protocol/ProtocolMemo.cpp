@@ -28,14 +28,17 @@ QString ProtocolMemo::text() const
     // toPlainText() would turn no-break spaces into blanks and change the
     // bytes of a loaded file on the next save.
     QString raw = m_memo->document()->toRawText();
-    raw.replace(QChar::ParagraphSeparator, u'\n');
-    raw.replace(QChar::LineSeparator, u'\n');
+    for (QChar& c : raw) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
+    }
     return raw;
 }
 
 QByteArray ProtocolMemo::fileBytes() const
 {
-    return ProtocolText::toFileBytes(text());
+    // The encoder takes the document's own separators as breaks.
+    return ProtocolText::toFileBytes(m_memo->document()->toRawText());
 }
 
 bool ProtocolMemo::isEmpty() const

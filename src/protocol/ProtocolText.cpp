@@ -30,17 +30,21 @@ bool isBreak(QChar c)
 }
 
 // Breaks of every kind become "\n" (the separators a text document may hand
-// back are included); nothing else changes.
+// back are included); nothing else changes. Runs over whole protocols of
+// many megabytes, hence the plain pointer loop.
 QString unifyBreaks(QStringView text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    const QChar* src = text.data();
+    const QChar* const end = src + text.size();
+    while (src != end) {
+        const QChar c = *src++;
+        if (c == u'\r' && src != end && *src == u'\n')
             continue;
-        out.append(isBreak(c) ? QChar(u'\n') : c);
+        *dst++ = isBreak(c) ? QChar(u'\n') : c;
     }
+    out.truncate(dst - out.constData());
     return out;
 }
 
@@ -102,21 +106,26 @@ QString normaliseBreaks(QStringView text)
 
 QByteArray toFileBytes(QStringView text)
 {
-    const QString unified = unifyBreaks(text);
-    QByteArray out;
-    out.reserve(unified.size() + unified.count(u'\n'));
-    for (qsizetype i = 0; i < unified.size(); ++i) {
-        const QChar c = unified[i];
-        if (c == u'\n') {
-            out.append("\r\n", 2);
-        } else if (c.isHighSurrogate() && i + 1 < unified.size() &&
-                   unified[i + 1].isLowSurrogate()) {
-            out.append('?');
-            ++i;
+    // At most two bytes per character (a break becomes CR LF).
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char* dst = out.data();
+    const QChar* src = text.data();
+    const QChar* const end = src + text.size();
+    while (src != end) {
+        const QChar c = *src++;
+        if (isBreak(c)) {
+            if (c == u'\r' && src != end && *src == u'\n')
+                ++src;
+            *dst++ = '\r';
+            *dst++ = '\n';
+        } else if (c.isHighSurrogate() && src != end && src->isLowSurrogate()) {
+            *dst++ = '?';
+            ++src;
         } else {
-            out.append(encodeOne(c.unicode()));
+            *dst++ = encodeOne(c.unicode());
         }
     }
+    out.truncate(dst - out.constData());
     return out;
 }
 

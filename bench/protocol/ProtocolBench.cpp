@@ -1,0 +1,107 @@
+// Prints how long the protocol's heavy operations take: loading a 10 MB
+// protocol (with its crash copy), keeping that copy current afterwards, and
+// saving a race day as a Word document through LibreOffice.
+#include "protocol/LibreOfficeAutomation.h"
+#include "protocol/LibreOfficeRunner.h"
+#include "protocol/ProtocolController.h"
+#include "protocol/ProtocolJournal.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+double millis(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+QByteArray raceLines(qint64 bytes)
+{
+    QByteArray out;
+    for (int i = 0; out.size() < bytes; ++i) {
+        if (i % 20 == 0)
+            out += "\r\n     Nr.: " + QByteArray::number(i / 20) +
+                   "\r\nH  Start: 00:00.00,00  14:05.03,07\r\n";
+        else
+            out += "A    Lap:     1.05,43  " + QByteArray::number(i % 20) + ".\r\n";
+    }
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+
+    QPlainTextEdit memo;
+    memo.setReadOnly(true);
+    memo.setLineWrapMode(QPlainTextEdit::NoWrap); // as in the main window
+    ProtocolServices services;
+    services.journalFolder = dir.filePath(QStringLiteral("journal"));
+    services.programFolder = dir.filePath(QStringLiteral("program"));
+    QDir().mkpath(services.programFolder);
+    QFile::copy(QStringLiteral(KELVATRON_TEMPLATE),
+                services.programFolder + QStringLiteral("/Protokollvorlage.doc"));
+    services.errorBox = [](const QString&, const QString& text) {
+        std::printf("error: %s\n", qPrintable(text));
+    };
+    LibreOfficeAutomation::Options office;
+    office.documentsFolder = dir.filePath(QStringLiteral("documents"));
+    services.wordAutomation = LibreOfficeAutomation::factory(office, 120000);
+    ProtocolControls controls;
+    controls.Memo1 = &memo;
+    ProtocolController controller(controls, services);
+
+    const QString season = dir.filePath(QStringLiteral("season.txt"));
+    QFile file(season);
+    file.open(QIODevice::WriteOnly);
+    file.write(raceLines(10 * 1000 * 1000));
+    file.close();
+
+    std::printf("load 10 MB protocol (incl. first crash copy): %8.1f ms\n",
+                millis([&] { controller.loadTextFile(season); }));
+    std::printf("lines loaded:                                 %8d\n",
+                controller.memo().lineCount());
+    for (int i = 0; i < 3; ++i) {
+        std::printf("crash copy, line appended to it:              %8.2f ms\n",
+                    millis([&] { controller.memo().appendLine(QStringLiteral("A    Lap:  1.")); }));
+    }
+    for (int i = 0; i < 3; ++i) {
+        const int nr = controller.memo().lineCount() - 3;
+        std::printf("crash copy, whole rewrite (line replaced):    %8.1f ms\n",
+                    millis([&] { controller.memo().replaceLine(nr, QStringLiteral("Nr.: x")); }));
+    }
+    std::printf("save 10 MB as text file:                      %8.1f ms\n",
+                millis([&] { controller.saveTextFile(dir.filePath(QStringLiteral("out.txt"))); }));
+
+    if (LibreOfficeRunner::findProgram().isEmpty()) {
+        std::printf("Word save: LibreOffice not installed\n");
+        return 0;
+    }
+    controller.memo().setText(QString::fromLatin1(raceLines(60 * 1000))); // a busy race day
+    const QString doc = dir.filePath(QStringLiteral("day.doc"));
+    for (int i = 0; i < 3; ++i) {
+        std::printf("Word save of %d lines (run %d):             %8.1f ms\n",
+                    controller.memo().lineCount(), i + 1,
+                    millis([&] { controller.RunWordExport(weSave, doc); }));
+    }
+    std::printf("Word document size: %lld bytes\n", static_cast<long long>(QFile(doc).size()));
+    return 0;
+}
