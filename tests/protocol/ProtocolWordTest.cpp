@@ -1,6 +1,11 @@
 #include "ProtocolFixture.h"
 
 #include "protocol/FodtEditor.h"
+#include "protocol/LibreOfficeRunner.h"
+
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <QPrinter>
 #include <QXmlStreamReader>
@@ -220,4 +225,49 @@ TEST(ProtocolFodt, DocumentsItCannotPlaceTextInAreRefused)
     const auto doc = FodtEditor::insertAtStart(emptyStyles, QStringLiteral("x"));
     ASSERT_TRUE(doc);
     EXPECT_EQ(paragraphs(*doc), (QStringList{QStringLiteral("x"), QStringLiteral("Ende")}));
+}
+
+// ---- the office process ------------------------------------------------------
+
+namespace {
+
+bool processGone(const QString& pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QList<QByteArray> fields = stat.readAll().split(' ');
+    return fields.size() > 2 && fields[2] == "Z"; // killed, waiting to be reaped
+}
+
+} // namespace
+
+TEST(ProtocolOfficeProcess, HangingOfficeIsKilledWithWhatItStarted)
+{
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath(QStringLiteral("pid"));
+    const QString fake = dir.filePath(QStringLiteral("soffice"));
+    // Like the real launcher, it starts the actual office as a child; this
+    // one never finishes.
+    writeBytes(
+        fake,
+        QStringLiteral("#!/bin/sh\nsleep 3600 &\necho $! > '%1'\nwait\n").arg(pidFile).toUtf8());
+    QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeBytes(dir.filePath(QStringLiteral("in.fodt")), "x");
+
+    LibreOfficeRunner runner(fake, 300);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(runner
+                    .convert(dir.filePath(QStringLiteral("in.fodt")), QStringLiteral("pdf"),
+                             dir.filePath(QStringLiteral("out")))
+                    .isEmpty());
+    EXPECT_LT(timer.elapsed(), 20000);
+
+    const QString pid = QString::fromLatin1(readBytes(pidFile)).trimmed();
+    ASSERT_FALSE(pid.isEmpty());
+    QDeadlineTimer deadline(10000);
+    while (!processGone(pid) && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+    EXPECT_TRUE(processGone(pid)) << pid.toStdString();
 }
