@@ -1,7 +1,7 @@
 #include "controls/TLbSpeedButtonThread.h"
 
 TLbButtonThread::TLbButtonThread(std::function<void()> step, QObject* parent)
-    : QThread(parent), m_step(std::move(step))
+    : QObject(parent), m_step(std::move(step))
 {
 }
 
@@ -9,6 +9,18 @@ TLbButtonThread::~TLbButtonThread()
 {
     Terminate();
     wait();
+}
+
+void TLbButtonThread::start()
+{
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { run(); });
+}
+
+void TLbButtonThread::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void TLbButtonThread::Resume()

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QThread>
+#include <QObject>
 
 #include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 // The fade thread of a lit speed button. It only paces the fade: every 30 ms
 // it asks the GUI thread to run one step and waits until that step has run,
@@ -15,8 +16,9 @@
 // The hand-over is a queued call to this object (which lives on the GUI
 // thread) plus a wait that Terminate() also ends: destroying the button
 // while the thread waits for the GUI thread therefore cannot deadlock, and a
-// step still queued dies with this object.
-class TLbButtonThread : public QThread
+// step still queued dies with this object. The loop runs on a std::thread,
+// whose join the thread sanitizer understands.
+class TLbButtonThread : public QObject
 {
     Q_OBJECT
 
@@ -25,7 +27,14 @@ public:
 
     // step runs on the GUI thread; it calls Suspend() when the fade is over.
     explicit TLbButtonThread(std::function<void()> step, QObject* parent = nullptr);
+    TLbButtonThread(const TLbButtonThread&) = delete;
+    TLbButtonThread& operator=(const TLbButtonThread&) = delete;
     ~TLbButtonThread() override;
+
+    // Starts the loop, suspended; does nothing when it already runs.
+    void start();
+    // Waits for the loop to end after Terminate().
+    void wait();
 
     void Resume();
     void Suspend();
@@ -35,10 +44,8 @@ public:
     // True while a step is queued on the GUI thread and the loop waits for it.
     bool WaitingForStep() const;
 
-protected:
-    void run() override;
-
 private:
+    void run();
     void runStep(unsigned ticket);
 
     std::function<void()> m_step;
@@ -48,4 +55,5 @@ private:
     bool m_terminated = false;
     bool m_stepPending = false;
     unsigned m_ticket = 0;
+    std::thread m_thread;
 };
