@@ -45,7 +45,10 @@ private:
 
 ProtocolController::ProtocolController(const ProtocolControls& controls, ProtocolServices services,
                                        QObject* parent)
-    : QObject(parent), m_c(controls), m_services(std::move(services)), m_memo(controls.Memo1)
+    : QObject(parent), m_c{controls.Memo1,      controls.sbSave,           controls.sbLoad,
+                           controls.sbInet,     controls.sbPrint,          controls.sbCLS,
+                           controls.Selectall1, controls.CopytoClipboard1, controls.exporttoWord1},
+      m_services(std::move(services)), m_memo(controls.Memo1)
 {
     if (!m_services.fileTimestamp) {
         m_services.fileTimestamp = [] {
@@ -249,6 +252,8 @@ void ProtocolController::sbCLSClick()
 
 void ProtocolController::UpdateProtocolButtons()
 {
+    if (!m_c.Memo1)
+        return;
     const bool hasText = !m_memo.isEmpty();
     for (QAbstractButton* button : {m_c.sbCLS, m_c.sbPrint, m_c.sbSave, m_c.sbInet}) {
         if (button)

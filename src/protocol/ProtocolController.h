@@ -4,15 +4,16 @@
 #include "protocol/ProtocolServices.h"
 #include "protocol/WordAutomation.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QObject>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
-class QAbstractButton;
-class QAction;
-class QPlainTextEdit;
 class QPrinter;
 class ProtocolJournal;
 
@@ -89,7 +90,15 @@ private:
     QString stampDocName() const;
     void showError(const QString& text) const;
 
-    ProtocolControls m_c;
+    // The window may take its controls down before this object goes.
+    struct Guarded
+    {
+        QPointer<QPlainTextEdit> Memo1;
+        QPointer<QAbstractButton> sbSave, sbLoad, sbInet, sbPrint, sbCLS;
+        QPointer<QAction> Selectall1, CopytoClipboard1, exporttoWord1;
+    };
+
+    Guarded m_c;
     ProtocolServices m_services;
     ProtocolMemo m_memo;
     ProtocolJournal* m_journal = nullptr;

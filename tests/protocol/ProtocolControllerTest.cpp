@@ -288,3 +288,20 @@ TEST_F(ProtocolController_, InetButtonWritesTheFixedPageAndOpensIt)
     EXPECT_EQ(failing.opened.size(), 1u);
     EXPECT_EQ(readBytes(failing.path(QStringLiteral("cwd/Kelvatron.html"))), QByteArray("older"));
 }
+
+TEST(ProtocolControllerLife, ControlsMayGoBeforeTheController)
+{
+    QPlainTextEdit memo;
+    auto* clear = new QToolButton;
+    auto* copy = new QAction(nullptr);
+    ProtocolControls controls;
+    controls.Memo1 = &memo;
+    controls.sbCLS = clear;
+    controls.CopytoClipboard1 = copy;
+    ProtocolController controller(controls, ProtocolServices());
+    delete clear;
+    delete copy;
+    controller.memo().appendLine(QStringLiteral("still counted")); // must not touch them
+    controller.PopupMenuProtokolPopup();
+    EXPECT_EQ(controller.memo().lineCount(), 1);
+}
