@@ -82,6 +82,14 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     services.fileTimestamp = [clock = m_localClock.get()] {
         return QString::fromStdString(TimeBase::FileTimestamp(clock->now()));
     };
+    // The clear question goes through the program's one yes/no dialog.
+    services.askYesNo = [this](const QString& question) {
+        if (!m_yesNo)
+            return false;
+        m_yesNo->setQuestion(question);
+        return m_yesNo->exec() == TFDlgYesNo::mrYes;
+    };
+    services.openUrl = [this](const QUrl& url) { m_env.openExternal(url); };
     if (m_env.customiseProtocol)
         m_env.customiseProtocol(services);
     ProtocolControls controls;

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "core/HighResPlatform.h"
+#include "core/RaceControl.h"
+#include "help/TFDlgYesNo.h"
+#include "protocol/ProtocolController.h"
+#include "ui/main/TFormMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+// A real main window in a temporary world: its own settings file, program
+// folder, working folder and an empty device folder, a counter the test
+// moves by hand, and dialogs that answer what the test decided.
+class FormMainFixture : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    std::int64_t ticks = 1'000'000'000; // nanoseconds of the fake monotonic clock
+    QStringList opened;
+    QStringList errors;
+    QStringList protocolQuestions;
+    bool protocolAnswer = false;
+    std::unique_ptr<TFormMain> form;
+    TFDlgYesNo* yesNo = nullptr;
+
+    static std::int64_t readTicks(void* context) { return *static_cast<std::int64_t*>(context); }
+
+    QString programFolder() const { return dir.filePath(QStringLiteral("bin")); }
+    QString settingsFile() const { return dir.filePath(QStringLiteral("Kelvatron.conf")); }
+    QString workingFolder() const { return dir.filePath(QStringLiteral("cwd")); }
+
+    void storeSettings(const std::map<QString, QVariant>& values)
+    {
+        QSettings settings(settingsFile(), QSettings::IniFormat);
+        for (const auto& [name, value] : values)
+            settings.setValue(name, value);
+    }
+
+    TFormMainEnvironment environment()
+    {
+        QDir().mkpath(programFolder());
+        QDir().mkpath(workingFolder());
+        QDir().mkpath(dir.filePath(QStringLiteral("dev")));
+        TFormMainEnvironment env;
+        env.programPath = programFolder() + QStringLiteral("/Kelvatron");
+        env.settingsFile = settingsFile();
+        env.counterPlatform = HighResPlatform::system();
+        env.counterPlatform.cpuHasTsc = [] { return false; };
+        env.counterPlatform.performance = CounterSource{&readTicks, &ticks};
+        env.counterPlatform.performanceFrequency = [] { return std::int64_t{1'000'000'000}; };
+        env.openExternal = [this](const QUrl& url) {
+            opened << url.toString();
+            return true;
+        };
+        env.errorBox = [this](const QString& text) { errors << text; };
+        env.deviceFolder = dir.filePath(QStringLiteral("dev"));
+        env.customiseProtocol = [this](ProtocolServices& services) {
+            services.workingFolder = workingFolder();
+            services.journalFolder = dir.filePath(QStringLiteral("journal"));
+            services.saveDialog = [](const SaveDialogRequest&) {
+                return std::optional<SaveDialogChoice>();
+            };
+            services.openDialog = [](const QString&, const QString&) {
+                return std::optional<QString>();
+            };
+            services.askYesNo = [this](const QString& question) {
+                protocolQuestions << question;
+                return protocolAnswer;
+            };
+            services.errorBox = [this](const QString&, const QString& text) { errors << text; };
+            services.wordAutomation = [] { return std::unique_ptr<WordAutomation>(); };
+            services.printerSetup = [](QPrinter&) {};
+        };
+        return env;
+    }
+
+    TFormMain& create()
+    {
+        form = std::make_unique<TFormMain>(environment());
+        yesNo = new TFDlgYesNo(form.get(), QStringLiteral("Kelvatron"));
+        form->setDialogs(yesNo, nullptr);
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        return *form;
+    }
+
+    // The window goes as at program end: settings, port, exit copy.
+    void destroy() { form.reset(); }
+
+    void TearDown() override { form.reset(); }
+
+    void advanceMs(std::int64_t ms) { ticks += ms * 1'000'000; }
+
+    // A key as the operator presses it: to whatever has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* target = QApplication::focusWidget();
+        QTest::keyClick(target ? target : form.get(), key, modifiers);
+    }
+
+    void tick() { form->race().ClockTimer(); }
+
+    QStringList lines() const
+    {
+        QString text = form->Memo1->toPlainText();
+        if (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+        return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    }
+
+    // The digits of a row as the operator reads them, e.g. "00010543".
+    QString row(const std::array<class TDigit*, 8>& digits) const;
+
+    // Answers the next modal dialog by clicking one of its buttons.
+    void answerYesNo(bool yes)
+    {
+        QTimer::singleShot(0, yesNo, [this, yes] {
+            QTest::mouseClick(yes ? static_cast<QWidget*>(yesNo->OKBtn)
+                                  : static_cast<QWidget*>(yesNo->CancelBtn),
+                              Qt::LeftButton);
+        });
+    }
+};

@@ -1,0 +1,210 @@
+// The window's life: settings in and out, closing, the exit copy, help.
+
+#include "FormMainFixture.h"
+
+#include "controls/TDigit.h"
+#include "controls/TLbSpeedButton.h"
+#include "help/THelpSystem.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+using FormMainLife = FormMainFixture;
+
+TEST_F(FormMainLife, FirstRunStartsWithDefaultsAndWritesEverySetting)
+{
+    create();
+    EXPECT_EQ(form->size(), QSize(800, 450));
+    EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("800x450     "));
+    EXPECT_EQ(form->race().LapLimit(), 0);
+    EXPECT_EQ(form->race().DisplayResolution(), 2);
+    EXPECT_EQ(form->race().LockoutTime(), 0);
+    EXPECT_EQ(form->C2(), 0x00FF00u);
+    EXPECT_FALSE(form->bHelp->isEnabled()) << "no help file beside the program";
+    form->resize(900, 500);
+    destroy();
+
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    for (const char* name : {"Left", "Top", "Width", "Height", "Sound", "Port", "Alg", "Splits",
+                             "C1", "C2", "C3", "Acc", "WaitStart", "FilterInd", "LAPType"})
+        EXPECT_TRUE(stored.contains(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(stored.value(QStringLiteral("Width")).toInt(), 900);
+    EXPECT_EQ(stored.value(QStringLiteral("Height")).toInt(), 500);
+    EXPECT_EQ(stored.value(QStringLiteral("Acc")).toInt(), 2);
+}
+
+TEST_F(FormMainLife, SettingsSurviveARestart)
+{
+    storeSettings({{QStringLiteral("Port"), 0},
+                   {QStringLiteral("Alg"), 1},
+                   {QStringLiteral("Splits"), 5},
+                   {QStringLiteral("Left"), 20},
+                   {QStringLiteral("Top"), 30},
+                   {QStringLiteral("Width"), 820},
+                   {QStringLiteral("Height"), 470},
+                   {QStringLiteral("Sound"), 0},
+                   {QStringLiteral("C1"), 0x000080},
+                   {QStringLiteral("C2"), 0x00FFFF},
+                   {QStringLiteral("C3"), 0x202020},
+                   {QStringLiteral("Acc"), 0},
+                   {QStringLiteral("WaitStart"), 2500},
+                   {QStringLiteral("FilterInd"), 3},
+                   {QStringLiteral("LAPType"), 1}});
+    create();
+    EXPECT_EQ(form->race().LapLimit(), 5);
+    EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
+    EXPECT_EQ(form->race().LockoutTime(), 2500);
+    EXPECT_EQ(form->race().LapType(), 1);
+    EXPECT_EQ(form->race().DisplayResolution(), 0);
+    EXPECT_FALSE(form->LabSec->isVisible());
+    EXPECT_EQ(form->C1(), 0x000080u);
+    EXPECT_EQ(form->FirstRow[0]->Color(), 0x000080u) << "display colour reaches the digits";
+    EXPECT_EQ(form->size(), QSize(820, 470));
+    EXPECT_EQ(form->protocol().FilterInd(), 3);
+    destroy();
+
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Sound")).toInt(), 0) << "kept as it was";
+    EXPECT_EQ(stored.value(QStringLiteral("WaitStart")).toInt(), 2500);
+    EXPECT_EQ(stored.value(QStringLiteral("FilterInd")).toInt(), 3);
+    EXPECT_EQ(stored.value(QStringLiteral("C3")).toInt(), 0x202020);
+    EXPECT_EQ(stored.value(QStringLiteral("Splits")).toInt(), 5);
+}
+
+TEST_F(FormMainLife, BadStoredValuesStillGiveAUsableWindow)
+{
+    storeSettings({{QStringLiteral("Port"), 0},
+                   {QStringLiteral("Alg"), 0},
+                   {QStringLiteral("Splits"), -3},
+                   {QStringLiteral("Left"), -90000},
+                   {QStringLiteral("Top"), 90000},
+                   {QStringLiteral("Width"), -5},
+                   {QStringLiteral("Height"), 12},
+                   {QStringLiteral("Sound"), 1},
+                   {QStringLiteral("C1"), 0},
+                   {QStringLiteral("C2"), 0x00FF00},
+                   {QStringLiteral("C3"), 0x404040},
+                   {QStringLiteral("Acc"), 7},
+                   {QStringLiteral("WaitStart"), -400}});
+    create();
+    EXPECT_EQ(form->size(), QSize(800, 450));
+    EXPECT_EQ(form->race().DisplayResolution(), 2);
+    EXPECT_EQ(form->race().LockoutTime(), 0);
+    press(Qt::Key_F5);
+    advanceMs(1'230);
+    press(Qt::Key_F9);
+    EXPECT_TRUE(lines()[2].startsWith(QStringLiteral("H  Stopp:        1,23  ")));
+}
+
+TEST_F(FormMainLife, AMistypedValueEndsTheReading)
+{
+    storeSettings({{QStringLiteral("Port"), 0},
+                   {QStringLiteral("Alg"), 1},
+                   {QStringLiteral("Splits"), QStringLiteral("viele")},
+                   {QStringLiteral("Left"), 20},
+                   {QStringLiteral("Acc"), 0}});
+    create();
+    EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
+    EXPECT_EQ(form->race().LapLimit(), 0);
+    EXPECT_EQ(form->race().DisplayResolution(), 2) << "values after the bad one keep defaults";
+}
+
+TEST_F(FormMainLife, ClosingAsksOnlyWhenSomethingIsAtStake)
+{
+    create();
+    QCloseEvent quiet;
+    QApplication::sendEvent(form.get(), &quiet);
+    EXPECT_TRUE(quiet.isAccepted()) << "empty protocol, no race: no question";
+
+    press(Qt::Key_F5);
+    answerYesNo(false);
+    QCloseEvent refused;
+    QApplication::sendEvent(form.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_EQ(yesNo->question(), QStringLiteral("Beenden?"));
+
+    answerYesNo(true);
+    QCloseEvent allowed;
+    QApplication::sendEvent(form.get(), &allowed);
+    EXPECT_TRUE(allowed.isAccepted());
+}
+
+TEST_F(FormMainLife, RunningRaceWithEmptyProtocolStillAsks)
+{
+    create();
+    press(Qt::Key_F5);
+    form->Memo1->clear();
+    answerYesNo(false);
+    QCloseEvent event;
+    QApplication::sendEvent(form.get(), &event);
+    EXPECT_FALSE(event.isAccepted());
+}
+
+TEST_F(FormMainLife, ExitCopyIsWrittenAsWindowsText)
+{
+    create();
+    form->editStartN->setText(QStringLiteral("Jürgen"));
+    press(Qt::Key_F5);
+    advanceMs(300);
+    press(Qt::Key_F9);
+    destroy();
+    const QByteArray bytes = readFile(workingFolder() + QStringLiteral("/Kelvatron.txt"));
+    ASSERT_FALSE(bytes.isEmpty());
+    EXPECT_TRUE(bytes.startsWith("     Nr.: J\xFCrgen\r\n")) << bytes.left(20).toHex().constData();
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_FALSE(bytes.contains("\n\n"));
+    EXPECT_TRUE(bytes.contains("H  Stopp:        0,30  "));
+}
+
+TEST_F(FormMainLife, EmptyProtocolStillLeavesAnExitCopy)
+{
+    create();
+    destroy();
+    QFile copy(workingFolder() + QStringLiteral("/Kelvatron.txt"));
+    EXPECT_TRUE(copy.exists());
+    EXPECT_EQ(copy.size(), 0);
+}
+
+TEST_F(FormMainLife, HelpOpensTheFileBesideTheProgram)
+{
+    QDir().mkpath(programFolder());
+    QFile help(programFolder() + QStringLiteral("/Kelvatron.chm"));
+    ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+    help.write("ITSF");
+    help.close();
+    QList<QUrl> shown;
+    THelpSystem helpSystem(
+        [&shown](const QUrl& url) {
+            shown << url;
+            return true;
+        },
+        [] { return true; });
+    create();
+    form->setHelpSystem(&helpSystem);
+    EXPECT_TRUE(form->bHelp->isEnabled());
+    press(Qt::Key_F1);
+    press(Qt::Key_I, Qt::ControlModifier);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].toLocalFile().endsWith(QStringLiteral("/bin/Kelvatron.chm")));
+    form->setHelpSystem(nullptr);
+}
+
+TEST_F(FormMainLife, ClickOnTheLogoOpensTheMakersSite)
+{
+    create();
+    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
+}
