@@ -165,32 +165,54 @@ void LinuxSerialDevice::setEventMask(std::uint32_t mask)
         m_last = start;
 }
 
-int LinuxSerialDevice::takeSample(LineSample& sample)
+int LinuxSerialDevice::readCounters(LineSample& sample)
 {
-    int bits = 0;
-    if (ioctl(m_fd, TIOCMGET, &bits) != 0) {
+    if (!m_countersValid)
+        return 0;
+    struct serial_icounter_struct counters = {};
+    if (ioctl(m_fd, TIOCGICOUNT, &counters) != 0) {
         if (!notSupported(errno))
             return errno;
-        bits = 0;
+        m_countersValid = false;
+        return 0;
     }
-    sample.status = windowsStatus(bits);
+    sample.cts = static_cast<std::uint32_t>(counters.cts);
+    sample.dsr = static_cast<std::uint32_t>(counters.dsr);
+    sample.rng = static_cast<std::uint32_t>(counters.rng);
+    sample.dcd = static_cast<std::uint32_t>(counters.dcd);
+    sample.rx = static_cast<std::uint32_t>(counters.rx);
+    sample.brk = static_cast<std::uint32_t>(counters.brk);
+    sample.errors = static_cast<std::uint32_t>(counters.frame + counters.overrun + counters.parity +
+                                               counters.buf_overrun);
+    return 0;
+}
 
-    if (m_countersValid) {
-        struct serial_icounter_struct counters = {};
-        if (ioctl(m_fd, TIOCGICOUNT, &counters) == 0) {
-            sample.cts = static_cast<std::uint32_t>(counters.cts);
-            sample.dsr = static_cast<std::uint32_t>(counters.dsr);
-            sample.rng = static_cast<std::uint32_t>(counters.rng);
-            sample.dcd = static_cast<std::uint32_t>(counters.dcd);
-            sample.rx = static_cast<std::uint32_t>(counters.rx);
-            sample.brk = static_cast<std::uint32_t>(counters.brk);
-            sample.errors = static_cast<std::uint32_t>(counters.frame + counters.overrun +
-                                                       counters.parity + counters.buf_overrun);
-        } else if (notSupported(errno)) {
-            m_countersValid = false;
-        } else {
-            return errno;
+int LinuxSerialDevice::takeSample(LineSample& sample)
+{
+    // Status and counters come from two ioctls. An edge between them would
+    // pair a status with the wrong count, and the next look would take the
+    // mismatch for an edge of its own. So the counters are read on both sides
+    // of the status and the look is repeated until they agree.
+    if (const int error = readCounters(sample))
+        return error;
+    for (int attempt = 0;; ++attempt) {
+        int bits = 0;
+        if (ioctl(m_fd, TIOCMGET, &bits) != 0) {
+            if (!notSupported(errno))
+                return errno;
+            bits = 0;
         }
+        sample.status = windowsStatus(bits);
+        if (!m_countersValid)
+            break;
+        LineSample again = sample;
+        if (const int error = readCounters(again))
+            return error;
+        const bool steady = again.cts == sample.cts && again.dsr == sample.dsr &&
+                            again.rng == sample.rng && again.dcd == sample.dcd;
+        sample = again;
+        if (steady || attempt == 7)
+            break;
     }
 
     int count = 0;

@@ -51,6 +51,7 @@ private:
 
     // 0 or an errno value that means the device is gone.
     int takeSample(LineSample& sample);
+    int readCounters(LineSample& sample);
     // 0 when the line may have moved, else errno (EINTR when interrupted).
     int blockOnce();
     WaitResult leaveWait(WaitResult result);

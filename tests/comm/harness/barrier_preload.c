@@ -117,7 +117,11 @@ static int emulate(kb_line* l, int index, unsigned long request, void* arg)
         return fail(EIO);
     switch (request) {
     case TIOCMGET:
+        /* Under the lock, like a driver under its port lock: a status never
+         * shows half of an update. */
+        kb_lock(state);
         *(int*)arg = (int)kb_visible(kb_load(&l->inputs), kb_load(&l->outputs));
+        kb_unlock(state);
         return 0;
     case TIOCMBIS:
         kb_update(state, l, 0, 0, (uint32_t) * (int*)arg & KB_OUTPUTS, KB_OUTPUTS);
@@ -137,10 +141,12 @@ static int emulate(kb_line* l, int index, unsigned long request, void* arg)
             return fail(EINVAL);
         struct serial_icounter_struct* c = (struct serial_icounter_struct*)arg;
         memset(c, 0, sizeof *c);
+        kb_lock(state);
         c->cts = (int)kb_load(&l->cts);
         c->dsr = (int)kb_load(&l->dsr);
         c->rng = (int)kb_load(&l->rng);
         c->dcd = (int)kb_load(&l->dcd);
+        kb_unlock(state);
         return 0;
     }
     case TIOCGSERIAL: {
