@@ -25,10 +25,10 @@ using CommTest::monotonicNs;
 using CommTest::pumpUntil;
 
 // Scheduling on a loaded two-core machine under sanitizers: an edge is still
-// "on time" this long after it happened, far below the stalls below.
-constexpr std::int64_t kPromptNs = 80'000'000;
+// "on time" this long after it happened.
+constexpr std::int64_t kPromptNs = 150'000'000;
+// How long the window plays busy.
 constexpr unsigned long kStallMs = 200;
-constexpr std::int64_t kStallNs = kStallMs * 1'000'000;
 
 class CommBarrier : public ::testing::Test
 {
@@ -143,6 +143,7 @@ TEST_F(CommBarrier, EdgesDuringABusyHandlerKeepTheirOwnTimeAndStatus)
 {
     std::int64_t openedAt = 0;
     std::int64_t closedAgainAt = 0;
+    std::int64_t busyUntil = 0;
     onDsr = [&](std::size_t n) {
         if (n != 1)
             return;
@@ -151,6 +152,7 @@ TEST_F(CommBarrier, EdgesDuringABusyHandlerKeepTheirOwnTimeAndStatus)
         openedAt = line->setContact(false);
         closedAgainAt = line->setContact(true);
         QThread::msleep(kStallMs);
+        busyUntil = monotonicNs();
     };
     port.Open();
     line->setContact(true);
@@ -159,11 +161,11 @@ TEST_F(CommBarrier, EdgesDuringABusyHandlerKeepTheirOwnTimeAndStatus)
     EXPECT_TRUE(dsrOn(0));
     EXPECT_FALSE(dsrOn(1));
     EXPECT_TRUE(dsrOn(2));
+    // Timed at the edges, while the window was still busy.
     EXPECT_GE(seen[1].ticks, openedAt);
-    EXPECT_LT(seen[1].ticks - openedAt, kPromptNs);
+    EXPECT_LT(seen[1].ticks, busyUntil);
     EXPECT_GE(seen[2].ticks, closedAgainAt);
-    EXPECT_LT(seen[2].ticks - closedAgainAt, kPromptNs);
-    EXPECT_GE(seen[1].handledAt - openedAt, kStallNs);
+    EXPECT_LT(seen[2].ticks, busyUntil);
 }
 
 TEST_F(CommBarrier, AStalledWindowDoesNotMoveTheEdgeTime)
@@ -171,10 +173,11 @@ TEST_F(CommBarrier, AStalledWindowDoesNotMoveTheEdgeTime)
     port.Open();
     const std::int64_t closedAt = line->setContact(true);
     QThread::msleep(kStallMs); // the window is busy before the hand-over
+    const std::int64_t busyUntil = monotonicNs();
     ASSERT_TRUE(awaitEvents(1));
     EXPECT_GE(seen[0].ticks, closedAt);
-    EXPECT_LT(seen[0].ticks - closedAt, kPromptNs);
-    EXPECT_GE(seen[0].handledAt - closedAt, kStallNs);
+    EXPECT_LT(seen[0].ticks, busyUntil);
+    EXPECT_GE(seen[0].handledAt, busyUntil);
 }
 
 TEST_F(CommBarrier, UnpluggingIsReportedOnceAndThePortStillCloses)
