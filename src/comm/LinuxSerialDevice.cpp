@@ -88,6 +88,7 @@ LinuxSerialDevice::LinuxSerialDevice()
 
 LinuxSerialDevice::~LinuxSerialDevice()
 {
+    dropSettleTimer();
     close();
 }
 
@@ -256,6 +257,15 @@ WaitResult LinuxSerialDevice::waitEvents(const Clock& clock)
     m_waiter.store(pthread_self());
     m_inWait.store(true);
 
+    auto reported = [this](std::vector<ComEdge> edges, std::int64_t ticks) {
+        m_settleMs = 1; // activity: more edges may follow closely
+        WaitResult result;
+        result.kind = WaitResult::Kind::Events;
+        result.ticks = ticks;
+        result.edges = std::move(edges);
+        return leaveWait(std::move(result));
+    };
+
     for (;;) {
         // Edges since the last look, also those that came while nobody was
         // waiting, are counted before going to sleep again.
@@ -264,16 +274,14 @@ WaitResult LinuxSerialDevice::waitEvents(const Clock& clock)
             return leaveWait(failed(error));
         std::vector<ComEdge> edges = LineEdges::split(m_last, now, m_mask, m_countersValid);
         m_last = now;
-        if (!edges.empty()) {
-            WaitResult result;
-            result.kind = WaitResult::Kind::Events;
-            result.ticks = clock();
-            result.edges = std::move(edges);
-            return leaveWait(std::move(result));
-        }
-        if (m_wakePending.exchange(false))
+        if (!edges.empty())
+            return reported(std::move(edges), clock());
+        if (m_wakePending.exchange(false)) {
+            m_settleMs = 1; // a hand-over ended, right after an edge
             return leaveWait(WaitResult{});
+        }
 
+        armSettleCheck();
         const int error = blockOnce();
         if (error == 0) {
             // Read the counter before anything else: this is the edge's time.
@@ -285,17 +293,14 @@ WaitResult LinuxSerialDevice::waitEvents(const Clock& clock)
             if (edges.empty() && m_block == Block::Kernel && !m_countersValid)
                 edges = LineEdges::hiddenPulse(after.status, m_mask);
             m_last = after;
-            if (!edges.empty()) {
-                WaitResult result;
-                result.kind = WaitResult::Kind::Events;
-                result.ticks = ticks;
-                result.edges = std::move(edges);
-                return leaveWait(std::move(result));
-            }
+            if (!edges.empty())
+                return reported(std::move(edges), ticks);
             continue;
         }
-        if (error == EINTR)
+        if (error == EINTR) {
+            m_settleMs *= 2; // quiet so far: look again later, then not at all
             continue;
+        }
         if (m_block == Block::Kernel && notSupported(error)) {
             m_block = Block::Sampling;
             continue;
@@ -326,8 +331,39 @@ void LinuxSerialDevice::wake()
     }
 }
 
+void LinuxSerialDevice::armSettleCheck()
+{
+    constexpr long kLongestSettleMs = 128;
+    if (m_block != Block::Kernel)
+        return;
+    if (!m_haveTimer) {
+        struct sigevent event = {};
+        event.sigev_notify = SIGEV_THREAD_ID;
+        event.sigev_signo = wakeSignal();
+        event._sigev_un._tid = gettid(); // sigev_notify_thread_id before glibc 2.38
+        m_haveTimer = timer_create(CLOCK_MONOTONIC, &event, &m_settleTimer) == 0;
+        if (!m_haveTimer)
+            return;
+    }
+    struct itimerspec when = {};
+    if (m_settleMs <= kLongestSettleMs) {
+        when.it_value.tv_sec = m_settleMs / 1000;
+        when.it_value.tv_nsec = (m_settleMs % 1000) * 1'000'000;
+    }
+    timer_settime(m_settleTimer, 0, &when, nullptr); // all zero disarms
+}
+
+void LinuxSerialDevice::dropSettleTimer()
+{
+    if (m_haveTimer)
+        timer_delete(m_settleTimer);
+    m_haveTimer = false;
+}
+
 void LinuxSerialDevice::endWatch()
 {
+    // The timer signals the event thread, which is about to end.
+    dropSettleTimer();
     if (m_fd >= 0)
         tcflush(m_fd, TCIFLUSH);
 }

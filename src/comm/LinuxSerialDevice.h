@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <ctime>
 #include <mutex>
 #include <pthread.h>
 
@@ -12,12 +13,19 @@
 // watched with TIOCMIWAIT and counted with TIOCGICOUNT.
 //
 // The wait sleeps in the kernel. TIOCMIWAIT cannot be woken through a file
-// descriptor, so wake() interrupts it with a signal (kWakeSignal, installed
+// descriptor, so wake() interrupts it with a signal (wakeSignal(), installed
 // once with a handler that does nothing and without SA_RESTART, so the ioctl
 // returns EINTR). A signal that lands between the waiter's last check and its
 // entry into the ioctl is lost, so wake() repeats it until the waiter has
 // confirmed. Drivers without TIOCMIWAIT, and waits for data-stream events that
 // TIOCMIWAIT does not cover, fall back to looking at the line every 1 ms.
+//
+// TIOCMIWAIT compares with the counters as they are when the kernel enters
+// it, not with our last look: an edge in between (a bouncing contact makes
+// them) would leave the wait asleep until the next edge, however late. So
+// after every activity a thread timer sends the same signal 1, 2, 4 ... 128 ms
+// into the wait, and each time the line is looked at again; once it has been
+// quiet that long the wait sleeps without a time-out.
 class LinuxSerialDevice final : public ISerialDevice
 {
 public:
@@ -55,6 +63,8 @@ private:
     // 0 when the line may have moved, else errno (EINTR when interrupted).
     int blockOnce();
     WaitResult leaveWait(WaitResult result);
+    void armSettleCheck();
+    void dropSettleTimer();
 
     int m_fd = -1;
     bool m_dtrRaised = false;
@@ -65,6 +75,9 @@ private:
     Block m_block = Block::Idle;
     bool m_countersValid = true;
     LineSample m_last;
+    bool m_haveTimer = false;
+    timer_t m_settleTimer{};
+    long m_settleMs = 1;
 
     std::atomic<bool> m_wakePending{false};
     std::atomic<bool> m_inWait{false};

@@ -100,7 +100,7 @@ void TComThread::run()
             if (dead) {
                 m_mailbox.lost = reason;
                 notify();
-                return; // the device is gone: nothing to flush
+                break;
             }
         }
 

@@ -93,6 +93,8 @@ static int fail(int error)
 
 static int wait_change(kb_line* l, unsigned long mask)
 {
+    if (__atomic_fetch_and(&l->flags, ~KB_EDGE_AT_WAIT, __ATOMIC_SEQ_CST) & KB_EDGE_AT_WAIT)
+        kb_update(state, l, TIOCM_DSR, ~kb_load(&l->inputs), 0, 0);
     const uint32_t cts = kb_load(&l->cts), dsr = kb_load(&l->dsr);
     const uint32_t rng = kb_load(&l->rng), dcd = kb_load(&l->dcd);
     __atomic_add_fetch(&l->waits, 1u, __ATOMIC_SEQ_CST);

@@ -31,6 +31,10 @@
 #define KB_NO_MIWAIT 0x2u /* TIOCMIWAIT fails with EINVAL, like drivers without it */
 #define KB_NO_ICOUNT 0x4u /* TIOCGICOUNT fails with EINVAL */
 #define KB_NO_UART 0x8u   /* TIOCGSERIAL reports PORT_UNKNOWN */
+/* The next TIOCMIWAIT flips the contact just before it takes its own look at
+ * the counters, like an edge landing between a caller's last look and the
+ * kernel's; the flag clears itself. */
+#define KB_EDGE_AT_WAIT 0x10u
 
 /* The inputs a harness can drive. */
 #define KB_INPUTS (TIOCM_CTS | TIOCM_DSR | TIOCM_RNG | TIOCM_CD)
