@@ -298,7 +298,9 @@ WaitResult LinuxSerialDevice::waitEvents(const Clock& clock)
             continue;
         }
         if (error == EINTR) {
-            m_settleMs *= 2; // quiet so far: look again later, then not at all
+            // Quiet so far: look again later, and past the longest step not at all.
+            if (m_settleMs <= kLongestSettleMs)
+                m_settleMs *= 2;
             continue;
         }
         if (m_block == Block::Kernel && notSupported(error)) {
@@ -333,7 +335,6 @@ void LinuxSerialDevice::wake()
 
 void LinuxSerialDevice::armSettleCheck()
 {
-    constexpr long kLongestSettleMs = 128;
     if (m_block != Block::Kernel)
         return;
     if (!m_haveTimer) {

@@ -77,6 +77,7 @@ private:
     LineSample m_last;
     bool m_haveTimer = false;
     timer_t m_settleTimer{};
+    static constexpr long kLongestSettleMs = 128;
     long m_settleMs = 1;
 
     std::atomic<bool> m_wakePending{false};
