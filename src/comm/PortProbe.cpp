@@ -2,6 +2,7 @@
 #include "comm/ComDeviceMap.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -13,11 +14,37 @@ namespace PortProbe {
 
 namespace {
 
-bool isSerialLine(const QString& path)
+// Devices the kernel writes its console to (a serial console on a server or
+// virtual machine). Such a line is never a free barrier port, and opening and
+// closing it drops DTR under whoever is logged in there, so it is not even
+// opened.
+} // namespace
+
+QSet<dev_t> ConsoleDevices()
+{
+    QSet<dev_t> devices;
+    QFile active(QStringLiteral("/sys/class/tty/console/active"));
+    if (!active.open(QIODevice::ReadOnly))
+        return devices;
+    const QList<QByteArray> names = active.readAll().simplified().split(' ');
+    for (const QByteArray& name : names) {
+        struct stat info = {};
+        if (!name.isEmpty() && stat(("/dev/" + name).constData(), &info) == 0 &&
+            S_ISCHR(info.st_mode))
+            devices.insert(info.st_rdev);
+    }
+    return devices;
+}
+
+namespace {
+
+bool isSerialLine(const QString& path, const QSet<dev_t>& consoles)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info = {};
     if (stat(name.constData(), &info) != 0 || !S_ISCHR(info.st_mode))
+        return false;
+    if (consoles.contains(info.st_rdev))
         return false;
     const int fd = open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -39,9 +66,14 @@ bool isSerialLine(const QString& path)
 
 std::uint32_t ProbePorts(const QString& deviceFolder)
 {
+    return ProbePorts(deviceFolder, ConsoleDevices());
+}
+
+std::uint32_t ProbePorts(const QString& deviceFolder, const QSet<dev_t>& consoles)
+{
     std::uint32_t ports = 0;
     for (int n = ComDeviceMap::kFirstPort; n <= ComDeviceMap::kLastPort; ++n) {
-        if (!isSerialLine(ComDeviceMap::devicePath(deviceFolder, n)))
+        if (!isSerialLine(ComDeviceMap::devicePath(deviceFolder, n), consoles))
             continue;
         ports |= 1u << (n - 1);
         ports = (ports & 0xFFFFu) | (static_cast<std::uint32_t>(n) << 16);

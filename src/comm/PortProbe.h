@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <sys/types.h>
 
 // Which of the ports COM1..COM16 this machine offers.
 namespace PortProbe {
@@ -16,6 +18,11 @@ namespace PortProbe {
 // ttyS nodes exist for every possible UART, present or not. Every descriptor
 // is closed right away.
 std::uint32_t ProbePorts(const QString& deviceFolder);
+// The same, passing over the devices in `skipped` without opening them. The
+// plain form skips the kernel's console lines (ConsoleDevices): opening and
+// closing a serial console would drop DTR under whoever is logged in there.
+std::uint32_t ProbePorts(const QString& deviceFolder, const QSet<dev_t>& skipped);
+QSet<dev_t> ConsoleDevices();
 
 // The texts of the port list: "COM" + n for every port found, ascending.
 QStringList PortListTexts(std::uint32_t availablePorts);

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -73,3 +74,18 @@ TEST(CommProbe, AnEmptyFolderHasNoPorts)
 }
 
 } // namespace
+
+TEST(CommProbe, PassesOverSkippedDevicesSuchAsTheConsole)
+{
+    QTemporaryDir dir;
+    Pty console;
+    Pty free;
+    ASSERT_TRUE(QFile::link(console.slave(), dir.filePath(QStringLiteral("ttyS0"))));
+    ASSERT_TRUE(QFile::link(free.slave(), dir.filePath(QStringLiteral("ttyS1"))));
+    struct stat info = {};
+    ASSERT_EQ(stat(console.slave().toLocal8Bit().constData(), &info), 0);
+
+    EXPECT_EQ(PortProbe::ProbePorts(dir.path(), {}), 0x00020003u);
+    EXPECT_EQ(PortProbe::ProbePorts(dir.path(), {info.st_rdev}), 0x00020002u)
+        << "a console line is not offered as a barrier port";
+}
