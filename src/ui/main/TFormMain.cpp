@@ -319,7 +319,7 @@ bool TFormMain::saveSettings()
     values.Width = width();
     values.Height = height();
     values.Sound = m_sound;
-    values.Port = m_portWiring->portNumber();
+    values.Port = m_portWiring->ComPort().Port();
     values.Alg = m_portWiring->barrierAlgorithm();
     values.Splits = m_race->LapLimit();
     values.C1 = static_cast<int32_t>(m_c1);
@@ -436,8 +436,13 @@ void TFormMain::barrierLost(const QString& reason)
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
+    // The keys must keep working on the main window: F9 still has to stop.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
     m_lostNotice = box;
     box->show();
+    // Some window systems activate every new window regardless; take the
+    // keyboard back, the notice stays in front as the window's child.
+    activateWindow();
 }
 
 void TFormMain::showError(const QString& text)

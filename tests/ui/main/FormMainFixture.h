@@ -31,6 +31,9 @@ class FormMainFixture : public ::testing::Test
 protected:
     QTemporaryDir dir;
     std::int64_t ticks = 1'000'000'000; // nanoseconds of the fake monotonic clock
+    // The barrier's port thread reads the counter too; such tests use the
+    // real monotonic clock instead of the hand-moved one.
+    bool realCounter = false;
     QStringList opened;
     QStringList errors;
     QStringList protocolQuestions;
@@ -61,8 +64,10 @@ protected:
         env.settingsFile = settingsFile();
         env.counterPlatform = HighResPlatform::system();
         env.counterPlatform.cpuHasTsc = [] { return false; };
-        env.counterPlatform.performance = CounterSource{&readTicks, &ticks};
-        env.counterPlatform.performanceFrequency = [] { return std::int64_t{1'000'000'000}; };
+        if (!realCounter) {
+            env.counterPlatform.performance = CounterSource{&readTicks, &ticks};
+            env.counterPlatform.performanceFrequency = [] { return std::int64_t{1'000'000'000}; };
+        }
         env.openExternal = [this](const QUrl& url) {
             opened << url.toString();
             return true;
@@ -110,6 +115,11 @@ protected:
     // A key as the operator presses it: to whatever has the focus.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
+        // The offscreen platform has no window manager to hand the
+        // activation back when a dialog closes; do what one would.
+        QWidget* active = QApplication::activeWindow();
+        if (!active || !active->isVisible())
+            QApplication::setActiveWindow(form.get());
         QWidget* target = QApplication::focusWidget();
         QTest::keyClick(target ? target : form.get(), key, modifiers);
     }

@@ -1,0 +1,300 @@
+// The light barrier driving the real window: a pseudo-terminal with emulated
+// modem lines stands in for COM1, and the test opens and closes the contact.
+
+#include "FormMainFixture.h"
+
+#include "BarrierLine.h"
+#include "comm/TComPort.h"
+#include "controls/TBitBtnWithColor.h"
+#include "controls/TLed.h"
+#include "controls/TSpinEdit.h"
+#include "controls/TSpinFloatEdit.h"
+#include "settings/TCfgDialog.h"
+#include "ui/main/PortWiring.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+namespace {
+
+// Scheduling slack of a loaded two-core machine under sanitizers.
+constexpr int kWaitMs = 20000;
+
+std::int64_t monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+bool pumpUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    }
+    return true;
+}
+
+} // namespace
+
+class FormMainBarrier : public FormMainFixture
+{
+protected:
+    std::unique_ptr<BarrierBoard> board;
+    std::unique_ptr<BarrierLine> line;
+
+    void SetUp() override
+    {
+        realCounter = true;
+        board = BarrierBoard::attach(std::getenv("KELVATRON_BARRIER_STATE"));
+        ASSERT_TRUE(board);
+        QDir().mkpath(dir.filePath(QStringLiteral("dev")));
+        line = BarrierLine::create(*board, "ttyS0");
+        line->linkAs(dir.filePath(QStringLiteral("dev/ttyS0")).toStdString());
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        line.reset();
+    }
+
+    void configure(int algorithm, int laps, int lockoutMs)
+    {
+        storeSettings({{QStringLiteral("Port"), 1},
+                       {QStringLiteral("Alg"), algorithm},
+                       {QStringLiteral("Splits"), laps},
+                       {QStringLiteral("Left"), 10},
+                       {QStringLiteral("Top"), 10},
+                       {QStringLiteral("Width"), 800},
+                       {QStringLiteral("Height"), 450},
+                       {QStringLiteral("Sound"), 1},
+                       {QStringLiteral("C1"), 0},
+                       {QStringLiteral("C2"), 0x00FF00},
+                       {QStringLiteral("C3"), 0x404040},
+                       {QStringLiteral("Acc"), 2},
+                       {QStringLiteral("WaitStart"), lockoutMs}});
+    }
+
+    // One contact change, then wait until the window has handled it.
+    std::int64_t contact(bool closed)
+    {
+        const std::uint32_t before = form->race().LastModemStatus();
+        const std::int64_t at = line->setContact(closed);
+        EXPECT_TRUE(pumpUntil([&] { return form->race().LastModemStatus() != before; }))
+            << "the window never saw the edge";
+        return at;
+    }
+};
+
+TEST_F(FormMainBarrier, BarrierRunsAWholeRaceInAutoMode)
+{
+    configure(0, 3, 0);
+    create();
+    EXPECT_EQ(form->portWiring().AvailablePorts(), 0x00010001u) << "COM1 found";
+    EXPECT_TRUE(form->portWiring().isOpen());
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
+    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Frei"));
+    EXPECT_EQ(form->LedModus->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_TRUE(line->dtr()) << "DTR feeds the contact";
+
+    const std::int64_t start = contact(true);
+    EXPECT_TRUE(form->Clock->isActive());
+    contact(false); // algorithm 0 ignores the contact opening
+    const std::int64_t lap1 = contact(true);
+    contact(false);
+    const std::int64_t lap2 = contact(true);
+    EXPECT_FALSE(form->bLAP->isEnabled()) << "lap limit 3: two laps, then STOPP";
+    contact(false);
+    const std::int64_t stop = contact(true);
+    EXPECT_FALSE(form->Clock->isActive());
+    RaceControl& race = form->race();
+    const std::int64_t startTicks = race.StartTicks();
+    const std::int64_t stopTicks = race.StopTicks();
+    const std::int64_t lapTicks = race.SplitTicks();
+    contact(false);
+    contact(true); // reset
+    EXPECT_TRUE(form->bSTART->isEnabled());
+    EXPECT_EQ(form->editStartN->text(), QStringLiteral("2"));
+
+    const QStringList protocol = lines();
+    ASSERT_GE(protocol.size(), 6);
+    EXPECT_TRUE(protocol[1].startsWith(QStringLiteral("A  Start: 00:00.00,00  ")));
+    EXPECT_TRUE(protocol[2].startsWith(QStringLiteral("A    Lap: ")));
+    EXPECT_TRUE(protocol[3].endsWith(QStringLiteral("  2.")));
+    EXPECT_TRUE(protocol[4].startsWith(QStringLiteral("A  Stopp: ")));
+
+    // Every time is the edge's own: the port thread stamps it within
+    // microseconds, whatever the window was doing.
+    (void)lap1;
+    EXPECT_NEAR(startTicks, start, 2'000'000);
+    EXPECT_NEAR(stopTicks, stop, 2'000'000);
+    EXPECT_NEAR(lapTicks, lap2, 2'000'000);
+}
+
+TEST_F(FormMainBarrier, BusyWindowDoesNotShiftTheRecordedTime)
+{
+    configure(0, 0, 0);
+    create();
+    contact(true);
+    contact(false);
+
+    // The edge comes while the window is busy for 200 ms.
+    std::int64_t edge = 0;
+    std::thread barrier([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        edge = line->setContact(true);
+    });
+    const std::int64_t busyUntil = monotonicNs() + 200'000'000;
+    while (monotonicNs() < busyUntil) {
+    }
+    barrier.join();
+    ASSERT_TRUE(pumpUntil([&] { return form->race().LapCounter() == 1; }));
+    const std::int64_t handled = monotonicNs();
+    EXPECT_GT(handled - edge, 100'000'000) << "the window really was late";
+    EXPECT_NEAR(form->race().SplitTicks(), edge, 5'000'000)
+        << "the lap is timed when the beam was broken, not when the window got to it";
+}
+
+TEST_F(FormMainBarrier, LockoutBlocksTheBarrierButNotTheKeys)
+{
+    configure(0, 0, 300);
+    create();
+    contact(true);
+    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Gesperrt"));
+    EXPECT_TRUE(form->TimerGesperrt->isActive());
+    contact(false);
+    contact(true);
+    EXPECT_EQ(form->race().LapCounter(), 0) << "a second car edge inside the lock-out";
+    press(Qt::Key_F4);
+    EXPECT_EQ(form->race().LapCounter(), 1) << "the keyboard still works";
+    EXPECT_TRUE(lines().last().startsWith(QStringLiteral("H    Lap: ")));
+
+    ASSERT_TRUE(pumpUntil([&] { return !form->TimerGesperrt->isActive(); }));
+    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Frei"));
+    contact(false);
+    contact(true);
+    EXPECT_EQ(form->race().LapCounter(), 2);
+    EXPECT_TRUE(lines().last().startsWith(QStringLiteral("A    Lap: ")));
+}
+
+TEST_F(FormMainBarrier, AlgorithmOneTriggersWhenTheContactOpens)
+{
+    configure(1, 0, 0);
+    create();
+    contact(true);
+    EXPECT_FALSE(form->Clock->isActive());
+    contact(false);
+    EXPECT_TRUE(form->Clock->isActive());
+}
+
+TEST_F(FormMainBarrier, LapCountingTakesLapsEvenInHandMode)
+{
+    configure(2, 0, 0);
+    create();
+    press(Qt::Key_F5);
+    press(Qt::Key_H, Qt::AltModifier);
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    contact(true);
+    EXPECT_EQ(form->race().LapCounter(), 1);
+    contact(false);
+    contact(true);
+    EXPECT_EQ(form->race().LapCounter(), 2);
+    press(Qt::Key_F9);
+    contact(false);
+    contact(true);
+    EXPECT_FALSE(form->bSTART->isEnabled()) << "in Hand mode the barrier does not reset";
+}
+
+TEST_F(FormMainBarrier, PulledAdapterLeavesAutoModeOnce)
+{
+    configure(0, 0, 0);
+    create();
+    contact(true);
+    ASSERT_TRUE(form->Clock->isActive());
+    const QString before = form->Memo1->toPlainText();
+
+    line->unplug();
+    ASSERT_TRUE(pumpUntil([&] { return form->lostNotice() != nullptr; }));
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Gesperrt"));
+    EXPECT_FALSE(form->portWiring().isOpen());
+    EXPECT_EQ(form->Memo1->toPlainText(), before);
+    EXPECT_TRUE(form->Clock->isActive()) << "the race goes on";
+
+    press(Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"))
+        << "a dead barrier is never shown as ready";
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), form.get()) << "the notice does not take the keys";
+    press(Qt::Key_F9);
+    EXPECT_FALSE(form->Clock->isActive());
+
+    destroy();
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Port")).toInt(), 1) << "the port stays configured";
+}
+
+TEST_F(FormMainBarrier, SettingsDialogChangesAndDropsThePort)
+{
+    configure(0, 0, 0);
+    create();
+    form->createSettingsDialog();
+    TCfgDialog* dialog = form->settingsDialog();
+    ASSERT_EQ(dialog->cbPort->count(), 2);
+    EXPECT_EQ(dialog->cbPort->itemText(1), QStringLiteral("COM1"));
+
+    bool enabledWithPort = false;
+    QTimer::singleShot(0, dialog, [&] {
+        enabledWithPort = dialog->cbAlg->isEnabled() && dialog->seLaps->isEnabled() &&
+                          dialog->seWait->isEnabled() && dialog->cbPort->currentIndex() == 1;
+        dialog->cbPort->setCurrentIndex(0);
+        dialog->accept();
+    });
+    press(Qt::Key_F2);
+    EXPECT_TRUE(enabledWithPort);
+    EXPECT_FALSE(form->portWiring().isOpen());
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->LedModus->cursor().shape(), Qt::ArrowCursor);
+
+    // Choosing it again opens it and goes back to Auto, with algorithm "Aus".
+    QTimer::singleShot(0, dialog, [&] {
+        dialog->cbPort->setCurrentIndex(1);
+        dialog->cbAlg->setCurrentIndex(1);
+        dialog->accept();
+    });
+    press(Qt::Key_F2);
+    EXPECT_TRUE(form->portWiring().isOpen());
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
+    EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
+}
+
+TEST_F(FormMainBarrier, PortThatFailsToOpenAfterOkIsReported)
+{
+    configure(0, 0, 0);
+    storeSettings({{QStringLiteral("Port"), 0}});
+    create();
+    form->createSettingsDialog();
+    TCfgDialog* dialog = form->settingsDialog();
+    QFile::remove(dir.filePath(QStringLiteral("dev/ttyS0")));
+    QTimer::singleShot(0, dialog, [&] {
+        dialog->cbPort->setCurrentIndex(1);
+        dialog->accept();
+    });
+    press(Qt::Key_F2);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: ")));
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    press(Qt::Key_F5);
+    EXPECT_TRUE(form->Clock->isActive()) << "the window stays usable";
+}
