@@ -8,6 +8,7 @@
 
 #include "core/HighResPlatform.h"
 #include "help/TFDlgYesNo.h"
+#include "protocol/ProtocolServices.h"
 #include "ui/main/TFormMain.h"
 
 #include <QApplication>
