@@ -71,19 +71,10 @@ protected:
 
     void configure(int algorithm, int laps, int lockoutMs)
     {
-        storeSettings({{QStringLiteral("Port"), 1},
-                       {QStringLiteral("Alg"), algorithm},
-                       {QStringLiteral("Splits"), laps},
-                       {QStringLiteral("Left"), 10},
-                       {QStringLiteral("Top"), 10},
-                       {QStringLiteral("Width"), 800},
-                       {QStringLiteral("Height"), 450},
-                       {QStringLiteral("Sound"), 1},
-                       {QStringLiteral("C1"), 0},
-                       {QStringLiteral("C2"), 0x00FF00},
-                       {QStringLiteral("C3"), 0x404040},
-                       {QStringLiteral("Acc"), 2},
-                       {QStringLiteral("WaitStart"), lockoutMs}});
+        storeAllSettings({{QStringLiteral("Port"), 1},
+                          {QStringLiteral("Alg"), algorithm},
+                          {QStringLiteral("Splits"), laps},
+                          {QStringLiteral("WaitStart"), lockoutMs}});
     }
 
     // One contact change, then wait until the window has handled it.

@@ -54,6 +54,23 @@ protected:
             settings.setValue(name, value);
     }
 
+    // Every stored value as a first run leaves them, except the given ones.
+    void storeAllSettings(const std::map<QString, QVariant>& changes)
+    {
+        std::map<QString, QVariant> values = {
+            {QStringLiteral("Port"), 0},      {QStringLiteral("Alg"), 0},
+            {QStringLiteral("Splits"), 0},    {QStringLiteral("Left"), 10},
+            {QStringLiteral("Top"), 10},      {QStringLiteral("Width"), 800},
+            {QStringLiteral("Height"), 450},  {QStringLiteral("Sound"), 1},
+            {QStringLiteral("C1"), 0},        {QStringLiteral("C2"), 0x00FF00},
+            {QStringLiteral("C3"), 0x404040}, {QStringLiteral("Acc"), 2},
+            {QStringLiteral("WaitStart"), 0}, {QStringLiteral("FilterInd"), 1},
+            {QStringLiteral("LAPType"), 0}};
+        for (const auto& [name, value] : changes)
+            values[name] = value;
+        storeSettings(values);
+    }
+
     TFormMainEnvironment environment()
     {
         QDir().mkpath(programFolder());

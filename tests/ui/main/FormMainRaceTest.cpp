@@ -165,21 +165,7 @@ TEST_F(FormMainRace, LapLimitEndsLappingAndStoppedRaceKeepsItsTime)
 
 TEST_F(FormMainRace, AbsoluteModeShowsTimesOfDay)
 {
-    storeSettings({{QStringLiteral("Port"), 0},
-                   {QStringLiteral("Alg"), 0},
-                   {QStringLiteral("Splits"), 0},
-                   {QStringLiteral("Left"), 10},
-                   {QStringLiteral("Top"), 10},
-                   {QStringLiteral("Width"), 800},
-                   {QStringLiteral("Height"), 450},
-                   {QStringLiteral("Sound"), 1},
-                   {QStringLiteral("C1"), 0},
-                   {QStringLiteral("C2"), 0x00FF00},
-                   {QStringLiteral("C3"), 0x404040},
-                   {QStringLiteral("Acc"), 2},
-                   {QStringLiteral("WaitStart"), 0},
-                   {QStringLiteral("FilterInd"), 1},
-                   {QStringLiteral("LAPType"), 1}});
+    storeAllSettings({{QStringLiteral("LAPType"), 1}});
     create();
     press(Qt::Key_F5);
     advanceMs(2'000);
@@ -195,18 +181,7 @@ TEST_F(FormMainRace, AbsoluteModeShowsTimesOfDay)
 
 TEST_F(FormMainRace, ResolutionTenthsHidesTheHundredths)
 {
-    storeSettings({{QStringLiteral("Port"), 0},
-                   {QStringLiteral("Alg"), 0},
-                   {QStringLiteral("Splits"), 0},
-                   {QStringLiteral("Left"), 10},
-                   {QStringLiteral("Top"), 10},
-                   {QStringLiteral("Width"), 800},
-                   {QStringLiteral("Height"), 450},
-                   {QStringLiteral("Sound"), 1},
-                   {QStringLiteral("C1"), 0},
-                   {QStringLiteral("C2"), 0x00FF00},
-                   {QStringLiteral("C3"), 0x404040},
-                   {QStringLiteral("Acc"), 1}});
+    storeAllSettings({{QStringLiteral("Acc"), 1}});
     create();
     EXPECT_FALSE(form->FirstRow[7]->isVisible());
     EXPECT_TRUE(form->FirstRow[6]->isVisible());

@@ -100,19 +100,7 @@ TEST_F(FormMainSettings, CancelUndoesThePreviewedResolution)
 
 TEST_F(FormMainSettings, StoredLockoutShowsInSeconds)
 {
-    storeSettings({{QStringLiteral("Port"), 0},
-                   {QStringLiteral("Alg"), 0},
-                   {QStringLiteral("Splits"), 0},
-                   {QStringLiteral("Left"), 10},
-                   {QStringLiteral("Top"), 10},
-                   {QStringLiteral("Width"), 800},
-                   {QStringLiteral("Height"), 450},
-                   {QStringLiteral("Sound"), 1},
-                   {QStringLiteral("C1"), 0},
-                   {QStringLiteral("C2"), 0x00FF00},
-                   {QStringLiteral("C3"), 0x404040},
-                   {QStringLiteral("Acc"), 2},
-                   {QStringLiteral("WaitStart"), 1500}});
+    storeAllSettings({{QStringLiteral("WaitStart"), 1500}});
     createWithDialog();
     double shown = -1;
     roundTrip([&](TCfgDialog& d) { shown = d.seWait->Value(); }, true);
