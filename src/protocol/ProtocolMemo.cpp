@@ -3,6 +3,7 @@
 #include "protocol/ProtocolText.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -76,6 +77,9 @@ void ProtocolMemo::appendLine(const QString& lineText)
     cursor.endEditBlock();
     m_memo->setTextCursor(cursor);
     m_memo->ensureCursorVisible();
+    // The caret sits at the start of the new empty line; keep the lines'
+    // beginnings in view, a narrow window would otherwise show only their tails.
+    m_memo->horizontalScrollBar()->setValue(0);
 }
 
 void ProtocolMemo::replaceLine(int index, const QString& lineText)
