@@ -62,9 +62,9 @@ bool LibreOfficeRunner::run(const QStringList& arguments)
     process.setChildProcessModifier([] { ::setsid(); });
 #endif
     process.start(m_program, args);
-    if (!process.waitForStarted(m_timeoutMs))
-        return false;
-    if (!process.waitForFinished(m_timeoutMs)) {
+    // A start that is slow to be reported may still have started the office;
+    // whatever of it runs is taken down on either time-out.
+    auto takeDown = [&process] {
 #ifdef Q_OS_UNIX
         const auto pid = static_cast<pid_t>(process.processId());
         if (pid > 0)
@@ -72,6 +72,9 @@ bool LibreOfficeRunner::run(const QStringList& arguments)
 #endif
         process.kill();
         process.waitForFinished(5000);
+    };
+    if (!process.waitForStarted(m_timeoutMs) || !process.waitForFinished(m_timeoutMs)) {
+        takeDown();
         return false;
     }
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;

@@ -255,7 +255,8 @@ TEST(ProtocolOfficeProcess, HangingOfficeIsKilledWithWhatItStarted)
     QFile::setPermissions(fake, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     writeBytes(dir.filePath(QStringLiteral("in.fodt")), "x");
 
-    LibreOfficeRunner runner(fake, 300);
+    // Long enough for a loaded machine to get the shell to its child.
+    LibreOfficeRunner runner(fake, 2000);
     QElapsedTimer timer;
     timer.start();
     EXPECT_TRUE(runner
