@@ -1,5 +1,7 @@
 #include "core/RaceControl.h"
 
+#include <algorithm>
+
 #include "core/ProtocolLines.h"
 #include "core/TimeBase.h"
 
@@ -400,7 +402,14 @@ void RaceControl::addLineIfAny(const std::optional<std::string>& line)
 
 std::int64_t RaceControl::eventTicks()
 {
-    return m_edgeTicks ? *m_edgeTicks : GetMyTickCount();
+    if (!m_edgeTicks)
+        return GetMyTickCount();
+    // An edge that waited while the window was busy can be older than a START
+    // the keyboard gave in the meantime; a race time is never negative, so
+    // such an edge counts as coming right at that start.
+    if (m_clockTimer.isEnabled())
+        return std::max(*m_edgeTicks, m_startTicks);
+    return *m_edgeTicks;
 }
 
 // For a barrier event the time of day is that of the edge, not of the moment

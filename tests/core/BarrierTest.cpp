@@ -232,3 +232,17 @@ TEST_F(CoreBarrier, ModeFollowsThePortAndIgnoresTheLockout)
     race.Hand1Click();
     EXPECT_EQ(race.mode(), RaceControl::Mode::Hand);
 }
+
+TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartNeverGivesANegativeTime)
+{
+    // The window was busy: the car passed, then F5 was handled first.
+    goAuto(0);
+    const std::int64_t edgeTicks = counter.ticks;
+    counter.advanceMs(40);
+    race.mStartClick();
+    port.status = kOn;
+    race.ComPortDSR(edgeTicks);
+
+    EXPECT_EQ(race.SplitTicks(), race.StartTicks());
+    EXPECT_EQ(protocol.lines.back(), "A    Lap:        0,00  1.");
+}
