@@ -20,7 +20,13 @@ public:
             m_timer.start();
     }
     bool isEnabled() const override { return m_timer.isActive(); }
-    void setInterval(int milliseconds) override { m_timer.setInterval(milliseconds); }
+    // QTimer starts a running timer over on every new interval, even an equal
+    // one; confirming the settings must not lengthen a running lock-out.
+    void setInterval(int milliseconds) override
+    {
+        if (milliseconds != m_timer.interval())
+            m_timer.setInterval(milliseconds);
+    }
     int interval() const override { return m_timer.interval(); }
 
 private:

@@ -17,6 +17,8 @@
 #include <QFrame>
 #include <QTimer>
 
+#include <algorithm>
+
 void TFormMain::createSettingsDialog()
 {
     m_cfg = new TCfgDialog(m_portWiring->AvailablePorts(), this);
@@ -68,7 +70,9 @@ void TFormMain::bCFGClick()
         }
         m_race->setDisplayResolution(2 - dialog.cbDigits->currentIndex());
         m_race->setLockoutTime(LockoutConversion::secondsToMs(dialog.seWait->Value()));
-        m_race->setLapLimit(dialog.seLaps->Value());
+        // Enter closes the dialog before the edit could correct what was
+        // typed; a lap limit outside its range would end a race early.
+        m_race->setLapLimit(std::clamp(dialog.seLaps->Value(), 0, 9999));
         try {
             m_portWiring->applyPortChoice(oldPortIndex, dialog.cbPort->currentIndex(),
                                           dialog.cbPort->currentText(),

@@ -126,3 +126,30 @@ TEST_F(FormMainSettings, F2WorksDuringARaceAndRedrawsOnlyWhenStopped)
     EXPECT_EQ(form->FirstRow[5]->ColorOn(), 0x0000FFu) << "active digits take the new colour";
     EXPECT_EQ(row(form->FirstRow), QStringLiteral("00001234"));
 }
+
+TEST_F(FormMainSettings, LapLimitTypedOutOfRangeIsClampedOnOk)
+{
+    createWithDialog();
+    // Enter closes the dialog straight from the field, before leaving it
+    // could correct the text.
+    roundTrip([](TCfgDialog& d) { d.seLaps->setText(QStringLiteral("-5")); }, true);
+    EXPECT_EQ(form->race().LapLimit(), 0);
+}
+
+TEST_F(FormMainSettings, ConfirmingTheSettingsDoesNotLengthenARunningLockout)
+{
+    storeAllSettings({{QStringLiteral("WaitStart"), 60000}});
+    createWithDialog();
+    press(Qt::Key_F5);
+    ASSERT_TRUE(form->TimerGesperrt->isActive());
+    // The operator takes a moment in the dialog; a lock-out started over by
+    // OK would then end later than one that just ran on.
+    roundTrip(
+        [this](TCfgDialog&) {
+            EXPECT_TRUE(
+                QTest::qWaitFor([this] { return form->TimerGesperrt->remainingTime() < 59950; }));
+        },
+        true);
+    EXPECT_TRUE(form->TimerGesperrt->isActive());
+    EXPECT_LT(form->TimerGesperrt->remainingTime(), 59950) << "the lock-out was started over";
+}
