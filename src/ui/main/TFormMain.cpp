@@ -452,17 +452,17 @@ void TFormMain::showError(const QString& text)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == editStartN) {
+    if (watched == editStartN || watched == seStartN) {
         if (event->type() == QEvent::ShortcutOverride) {
             // Del resets the race while reset is possible, even with the
             // cursor in the start number; otherwise it deletes a character.
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier &&
-                mReset->isEnabled()) {
+            if (key->key() == Qt::Key_Delete &&
+                (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && mReset->isEnabled()) {
                 event->ignore();
                 return true;
             }
-        } else if (event->type() == QEvent::KeyPress) {
+        } else if (event->type() == QEvent::KeyPress && watched == editStartN) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 m_race->editStartNKeyDown(RaceControl::kVkReturn);

@@ -241,6 +241,7 @@ void TFormMain::createTimingHalf(QWidget* parent)
     seStartN->setMaxLength(7);
     seStartN->setValue(1);
     seStartN->setToolTip(QStringLiteral("Nummer"));
+    seStartN->installEventFilter(this);
 
     // The text edit lies over the spin edit and is 18 pixels narrower, so only
     // the arrows show beside it: the arrows count, the edit also takes names.

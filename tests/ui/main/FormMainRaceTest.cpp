@@ -82,9 +82,10 @@ TEST_F(FormMainRace, KeyboardRaceFillsProtocolAndDisplay)
     EXPECT_TRUE(form->sbSave->isEnabled());
     EXPECT_TRUE(form->sbCLS->isEnabled());
 
-    // Del resets even with the focus in the start number, and counts it on.
+    // Del resets even with the focus in the start number, and counts it on;
+    // the key pad's Del too.
     form->editStartN->setFocus();
-    press(Qt::Key_Delete);
+    press(Qt::Key_Delete, Qt::KeypadModifier);
     EXPECT_TRUE(form->bSTART->isEnabled());
     EXPECT_EQ(form->editStartN->text(), QStringLiteral("2"));
     EXPECT_EQ(row(form->FirstRow), QStringLiteral("00000000"));
