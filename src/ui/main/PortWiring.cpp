@@ -94,7 +94,7 @@ void PortWiring::applyPortChoice(int oldIndex, int newIndex, const QString& item
 {
     // A port whose device was lost is opened again even when the operator
     // confirms the same entry: that is how a re-plugged adapter comes back.
-    const bool reopen = newIndex != oldIndex || (newIndex > 0 && !m_port->Connected());
+    const bool reopen = newIndex != oldIndex || (newIndex > 0 && m_lost);
     if (reopen)
         m_port->Close();
     if (newIndex != 0) {
@@ -104,7 +104,14 @@ void PortWiring::applyPortChoice(int oldIndex, int newIndex, const QString& item
         setBarrierAlgorithm(algorithmIndex);
         if (reopen) {
             m_lost = false;
-            m_port->Open();
+            try {
+                m_port->Open();
+            } catch (const EComError&) {
+                // The old port is closed already: showing Auto and "Frei"
+                // now would promise a barrier that cannot trigger.
+                m_race->SetHandMode();
+                throw;
+            }
         }
     } else {
         m_port->setPort(0);

@@ -270,22 +270,31 @@ TEST_F(FormMainBarrier, SettingsDialogChangesAndDropsThePort)
     EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
 }
 
-TEST_F(FormMainBarrier, PortThatFailsToOpenAfterOkIsReported)
+TEST_F(FormMainBarrier, PortThatFailsToOpenAfterOkIsReportedAndNotShownAsReady)
 {
+    auto second = BarrierLine::create(*board, "ttyS1");
+    second->linkAs(dir.filePath(QStringLiteral("dev/ttyS1")).toStdString());
     configure(0, 0, 0);
-    storeSettings({{QStringLiteral("Port"), 0}});
     create();
+    ASSERT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
     form->createSettingsDialog();
     TCfgDialog* dialog = form->settingsDialog();
-    QFile::remove(dir.filePath(QStringLiteral("dev/ttyS0")));
+    ASSERT_EQ(dialog->cbPort->count(), 3);
+    QFile::remove(dir.filePath(QStringLiteral("dev/ttyS1")));
     QTimer::singleShot(0, dialog, [&] {
-        dialog->cbPort->setCurrentIndex(1);
+        dialog->cbPort->setCurrentIndex(2);
         dialog->accept();
     });
     press(Qt::Key_F2);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: ")));
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_FALSE(form->portWiring().isOpen());
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"))
+        << "COM1 is closed now; Auto would promise a barrier that cannot trigger";
     press(Qt::Key_F5);
     EXPECT_TRUE(form->Clock->isActive()) << "the window stays usable";
+    answerYesNo(true);
+    form.reset();
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Port")).toInt(), 2) << "the choice is kept";
 }
