@@ -196,6 +196,9 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
                         seLaps, seWait,    cbColorFon, cbColorCifra, cbColorCifraF};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+    // First in the tab order, so the dialog opens with OK focused and arrow
+    // keys pressed right after F2 change nothing.
+    OKBtn->setFocus();
 
     connect(cbPort, &QComboBox::activated, this, &TCfgDialog::cbPortChange);
     connect(cbDigits, &QComboBox::activated, this, &TCfgDialog::cbDigitsChange);

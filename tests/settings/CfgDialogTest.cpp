@@ -117,6 +117,13 @@ TEST(CfgDialog, TabOrderRunsFromTheButtonsThroughTheFieldsToTheColours)
     EXPECT_EQ(chain, expected);
 }
 
+TEST(CfgDialog, OpensWithOkFocused)
+{
+    ShownDialog d;
+    EXPECT_EQ(d.dialog.focusWidget(), d.dialog.OKBtn)
+        << "arrow keys right after F2 must not change a setting";
+}
+
 TEST(CfgDialog, ChoosingAPortEnablesTheBarrierFields)
 {
     ShownDialog d;
