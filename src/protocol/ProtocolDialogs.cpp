@@ -22,7 +22,6 @@ std::optional<SaveDialogChoice> runSaveDialog(QWidget* parent, const SaveDialogR
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setDirectory(request.folder);
     dialog.setNameFilters(request.filters);
     const int index = request.filterIndex >= 1 && request.filterIndex <= request.filters.size()
@@ -32,9 +31,18 @@ std::optional<SaveDialogChoice> runSaveDialog(QWidget* parent, const SaveDialogR
     dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return SaveDialogChoice{dialog.selectedFiles().constFirst(),
-                            static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) +
-                                1};
+    // A name typed without extension gets the one of the entry chosen last,
+    // as the system's own save dialog does; the writer still follows the
+    // entry, never the extension.
+    const QString filter = dialog.selectedNameFilter();
+    QString fileName = dialog.selectedFiles().constFirst();
+    if (QFileInfo(fileName).suffix().isEmpty()) {
+        const qsizetype star = filter.lastIndexOf(QStringLiteral("*."));
+        const QString suffix =
+            star < 0 ? QStringLiteral("txt") : filter.mid(star + 2).remove(u')').trimmed();
+        fileName += u'.' + suffix;
+    }
+    return SaveDialogChoice{fileName, static_cast<int>(request.filters.indexOf(filter)) + 1};
 }
 
 std::optional<QString> runOpenDialog(QWidget* parent, const QString& folder, const QString& filter)

@@ -1,5 +1,12 @@
 #include "ProtocolFixture.h"
 
+#include "protocol/ProtocolDialogs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QTimer>
+
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -304,4 +311,31 @@ TEST(ProtocolControllerLife, ControlsMayGoBeforeTheController)
     controller.memo().appendLine(QStringLiteral("still counted")); // must not touch them
     controller.PopupMenuProtokolPopup();
     EXPECT_EQ(controller.memo().lineCount(), 1);
+}
+
+TEST(ProtocolSaveDialog, NameWithoutExtensionTakesTheChosenEntrysExtension)
+{
+    QTemporaryDir dir;
+    QWidget owner;
+    const ProtocolServices services = ProtocolDialogs::defaults(&owner);
+    SaveDialogRequest request;
+    request.folder = dir.path();
+    request.fileName = QStringLiteral("2009-01-04-14-05");
+    request.filters =
+        QStringList{QStringLiteral("Textdatei (*.txt)"), QStringLiteral("MS Word (*.doc)"),
+                    QStringLiteral("Webseite (*.html)")};
+    request.filterIndex = 1;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(types, nullptr);
+        types->setCurrentIndex(2); // as the operator picks "Webseite"
+        emit types->activated(2);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    const auto choice = services.saveDialog(request);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->filterIndex, 3);
+    EXPECT_EQ(QFileInfo(choice->fileName).fileName(), QStringLiteral("2009-01-04-14-05.html"));
 }
