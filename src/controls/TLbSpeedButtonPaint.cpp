@@ -1,6 +1,8 @@
 // Painting of TLbSpeedButton, kept apart from its behaviour.
 #include "controls/TLbSpeedButton.h"
 
+#include "controls/GlyphStrip.h"
+
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
@@ -82,24 +84,10 @@ QColor TLbSpeedButton::faceColor() const
 
 QImage TLbSpeedButton::glyphImage(int index) const
 {
-    if (m_glyph.isNull() || m_numGlyphs < 1)
-        return {};
-    const int width = m_glyph.width() / m_numGlyphs;
-    if (width < 1)
-        return {};
     // A strip without the requested image shows its first one.
     if (index >= m_numGlyphs)
         index = 0;
-    QImage image = m_glyph.copy(index * width, 0, width, m_glyph.height())
-                       .convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = image.pixel(0, image.height() - 1);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (line[x] == key)
-                line[x] = 0;
-    }
-    return image;
+    return GlyphStrip::cell(m_glyph, m_numGlyphs, index);
 }
 
 QImage TLbSpeedButton::renderImage() const

@@ -1,6 +1,7 @@
 #include "controls/TTimerSpeedButton.h"
 
 #include "controls/ColorRef.h"
+#include "controls/GlyphStrip.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,25 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-QImage cell(const QImage& strip, int count, int index)
-{
-    if (strip.isNull() || count < 1)
-        return {};
-    const int width = strip.width() / count;
-    if (width < 1 || index >= count)
-        return {};
-    QImage image =
-        strip.copy(index * width, 0, width, strip.height()).convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = image.pixel(0, image.height() - 1);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (line[x] == key)
-                line[x] = 0;
-    }
-    return image;
-}
 
 // Greys an image the way a disabled button shows it: the dark parts as an
 // etched shape, light offset by one pixel under the shadow-coloured shape.
@@ -147,12 +129,12 @@ QImage TTimerSpeedButton::glyphForState() const
 {
     if (!isEnabled()) {
         if (m_numGlyphs >= 2)
-            return cell(m_glyph, m_numGlyphs, 1);
-        return etched(cell(m_glyph, m_numGlyphs, 0));
+            return GlyphStrip::cell(m_glyph, m_numGlyphs, 1);
+        return etched(GlyphStrip::cell(m_glyph, m_numGlyphs, 0));
     }
     if (isDown() && m_numGlyphs >= 3)
-        return cell(m_glyph, m_numGlyphs, 2);
-    return cell(m_glyph, m_numGlyphs, 0);
+        return GlyphStrip::cell(m_glyph, m_numGlyphs, 2);
+    return GlyphStrip::cell(m_glyph, m_numGlyphs, 0);
 }
 
 void TTimerSpeedButton::paintEvent(QPaintEvent*)
