@@ -229,7 +229,6 @@ void TFormMain::runCommandOnPress(QAction* item)
 
 void TFormMain::FormCreate()
 {
-    m_templatePath = m_protocol->wordTemplatePath();
     setWindowTitle(kTitle + QLatin1Char(' ') + kFormCaption);
     setWindowIcon(QApplication::windowIcon());
 

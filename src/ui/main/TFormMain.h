@@ -243,9 +243,7 @@ private:
     TColor m_c2 = 0x00FF00;
     TColor m_c3 = 0x404040;
     bool m_sound = true;
-    int m_filterInd = 1;
     QString m_helpFile;
-    QString m_templatePath;
     bool m_destroyed = false;
     bool m_painted = false;
 };
