@@ -125,12 +125,15 @@ TEST_F(FormMainBarrier, BarrierRunsAWholeRaceInAutoMode)
     EXPECT_TRUE(protocol[3].endsWith(QStringLiteral("  2.")));
     EXPECT_TRUE(protocol[4].startsWith(QStringLiteral("A  Stopp: ")));
 
-    // Every time is the edge's own: the port thread stamps it within
-    // microseconds, whatever the window was doing.
-    (void)lap1;
-    EXPECT_NEAR(startTicks, start, 2'000'000);
-    EXPECT_NEAR(stopTicks, stop, 2'000'000);
-    EXPECT_NEAR(lapTicks, lap2, 2'000'000);
+    // Every time is the edge's own: stamped no earlier than the contact
+    // changed and before the next edge came. How soon is the bench's
+    // business; a loaded machine may take milliseconds.
+    EXPECT_GE(startTicks, start);
+    EXPECT_LT(startTicks, lap1);
+    EXPECT_GE(lapTicks, lap2);
+    EXPECT_LT(lapTicks, stop);
+    EXPECT_GE(stopTicks, stop);
+    EXPECT_LT(stopTicks, monotonicNs());
 }
 
 TEST_F(FormMainBarrier, BusyWindowDoesNotShiftTheRecordedTime)
@@ -153,7 +156,8 @@ TEST_F(FormMainBarrier, BusyWindowDoesNotShiftTheRecordedTime)
     ASSERT_TRUE(pumpUntil([&] { return form->race().LapCounter() == 1; }));
     const std::int64_t handled = monotonicNs();
     EXPECT_GT(handled - edge, 100'000'000) << "the window really was late";
-    EXPECT_NEAR(form->race().SplitTicks(), edge, 5'000'000)
+    EXPECT_GE(form->race().SplitTicks(), edge);
+    EXPECT_LT(form->race().SplitTicks(), busyUntil)
         << "the lap is timed when the beam was broken, not when the window got to it";
 }
 
