@@ -163,7 +163,7 @@ TEST_F(FormMainBarrier, BusyWindowDoesNotShiftTheRecordedTime)
 
 TEST_F(FormMainBarrier, LockoutBlocksTheBarrierButNotTheKeys)
 {
-    configure(0, 0, 300);
+    configure(0, 0, 1000); // room for a loaded machine between the two edges
     create();
     contact(true);
     EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Gesperrt"));
