@@ -31,7 +31,12 @@ public:
     };
 
     static Result write(const QString& path, QByteArrayView data, const Writer& writer = {});
+    // Writes every byte, going on after a short write; false on the first
+    // write that fails.
     static bool writeAll(QIODevice& device, QByteArrayView data);
+    // Pushes an open file's bytes to the disk; the system's reason when that
+    // fails, else empty.
+    static QString syncFile(int handle);
     // Makes a rename in the folder survive a power cut.
     static void syncFolder(const QString& folder);
 };

@@ -70,11 +70,8 @@ bool LibreOfficeAutomation::Insert(const QString& text)
 QString LibreOfficeAutomation::writeWorkDocument()
 {
     const QString path = m_work.filePath(QStringLiteral("Zeitenprotokoll.fodt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(m_document) != m_document.size())
-        return {};
-    return path;
+    // A document cut short by a full disk would be converted all the same.
+    return AtomicFile::write(path, m_document).ok() ? path : QString();
 }
 
 QString LibreOfficeAutomation::resolveTarget(const QString& fileName) const
@@ -99,10 +96,13 @@ bool LibreOfficeAutomation::FileSaveAs(const QString& fileName)
         return false;
     const QString target = resolveTarget(fileName);
     QDir().mkpath(QFileInfo(target).absolutePath());
+    const QByteArray bytes = result.readAll();
+    if (result.error() != QFileDevice::NoError)
+        return false;
     // The office writes into its own folder; the finished bytes are moved
     // over the target in one step, so a failed export never truncates an
     // older document of that name.
-    if (!AtomicFile::write(target, result.readAll()).ok())
+    if (!AtomicFile::write(target, bytes).ok())
         return false;
     m_savedFile = target;
     if (m_show && m_options.opener)

@@ -1,6 +1,7 @@
 #include "ProtocolFixture.h"
 
 #include "protocol/ProtocolDialogs.h"
+#include "support/FullDisk.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
+
 
 namespace {
 
@@ -245,6 +247,51 @@ TEST_F(ProtocolController_, InterruptedWriteKeepsTheOldFile)
     EXPECT_EQ(failing.errors[1].first, QStringLiteral("Error"));
     EXPECT_EQ(readBytes(target), QByteArray("good old protocol\r\n"));
     EXPECT_EQ(filesIn(folder), QStringList{QStringLiteral("day.txt")});
+}
+
+// Text file, web page and exit copy on a disk that runs full while they are
+// written: each reports it and the file it was to replace stays as it was.
+// A protocol of a few lines, as on a disk with no room left at all: small
+// writes are the ones a buffer would swallow and fail only later.
+TEST_F(ProtocolController_, FullDiskKeepsEveryOldFileAndSaysSo)
+{
+    load(kRace);
+    const QString folder = w.path(QStringLiteral("out"));
+    QDir().mkpath(folder);
+    const QString text = folder + QStringLiteral("/day.txt");
+    const QString page = folder + QStringLiteral("/day.html");
+    const QString exitCopy = w.path(QStringLiteral("cwd/Kelvatron.txt"));
+    writeBytes(text, "good old protocol\r\n");
+    writeBytes(page, "older page");
+    writeBytes(exitCopy, "yesterday\r\n");
+
+    const QString report = runOnFullDisk(32, [&] {
+        w.saveAnswer = SaveDialogChoice{text, 1};
+        c->sbSaveClick();
+        w.saveAnswer = SaveDialogChoice{page, 3};
+        c->sbSaveClick();
+        const bool exitCopyWritten = c->writeExitCopy();
+        QStringList said;
+        for (const auto& [caption, message] : w.errors)
+            said << caption + QStringLiteral(": ") + message;
+        said << (exitCopyWritten ? QStringLiteral("exit copy written")
+                                 : QStringLiteral("exit copy refused"));
+        return said.join(u'\n');
+    });
+
+    EXPECT_EQ(report.toStdString(),
+              (QStringList{QStringLiteral("Kelvatron: Stream write error"),
+                           QStringLiteral("Error: Der Schreibfehler der Datei: ") + page,
+                           QStringLiteral("Kelvatron: Stream write error"),
+                           QStringLiteral("exit copy refused")}
+                   .join(u'\n')
+                   .toStdString()));
+    EXPECT_EQ(readBytes(text), QByteArray("good old protocol\r\n"));
+    EXPECT_EQ(readBytes(page), QByteArray("older page"));
+    EXPECT_EQ(readBytes(exitCopy), QByteArray("yesterday\r\n"));
+    EXPECT_EQ(filesIn(folder),
+              (QStringList{QStringLiteral("day.html"), QStringLiteral("day.txt")}));
+    EXPECT_EQ(filesIn(w.path(QStringLiteral("cwd"))), QStringList{QStringLiteral("Kelvatron.txt")});
 }
 
 TEST_F(ProtocolController_, WebPageIsExactForAnEmptyProtocol)
