@@ -207,9 +207,14 @@ void ProtocolController::sbLoadClick()
 bool ProtocolController::loadTextFile(const QString& fileName)
 {
     QFile file(resolve(fileName));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QFileInfo info(file.fileName());
+    // Opening a pipe blocks until something writes to it, and a device may
+    // never end; either would freeze the window with a race running.
+    const bool special = info.exists() && !info.isFile() && !info.isDir();
+    if (special || !file.open(QIODevice::ReadOnly)) {
         showError(QStringLiteral("Cannot open file \"%1\". %2")
-                      .arg(QFileInfo(file.fileName()).absoluteFilePath(), file.errorString()));
+                      .arg(info.absoluteFilePath(),
+                           special ? QStringLiteral("Not a regular file") : file.errorString()));
         return false;
     }
     const qint64 capacity = m_services.memoCapacity;
@@ -218,7 +223,7 @@ bool ProtocolController::loadTextFile(const QString& fileName)
         return false;
     }
     // Read one byte past the capacity: a file that grew after the size check
-    // or that reports no size (a pipe) is caught here.
+    // is caught here.
     const QByteArray bytes = file.read(capacity + 1);
     if (file.error() != QFileDevice::NoError) {
         showError(QStringLiteral("Stream read error"));

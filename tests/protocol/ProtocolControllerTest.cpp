@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -292,6 +295,35 @@ TEST_F(ProtocolController_, FullDiskKeepsEveryOldFileAndSaysSo)
     EXPECT_EQ(filesIn(folder),
               (QStringList{QStringLiteral("day.html"), QStringLiteral("day.txt")}));
     EXPECT_EQ(filesIn(w.path(QStringLiteral("cwd"))), QStringList{QStringLiteral("Kelvatron.txt")});
+}
+
+// Opening a pipe for reading waits for a writer: the window would hang until
+// something wrote to it.
+TEST_F(ProtocolController_, LoadRefusesAPipeInsteadOfWaitingOnIt)
+{
+    load(kRace);
+    const QString fifo = w.path(QStringLiteral("pipe.txt"));
+    const QByteArray name = QFile::encodeName(fifo);
+    ASSERT_EQ(::mkfifo(name.constData(), 0600), 0);
+    // The far end of the pipe: what a load that opened it would read.
+    std::thread far([&name] {
+        const int fd = ::open(name.constData(), O_WRONLY);
+        if (fd >= 0) {
+            [[maybe_unused]] const auto n = ::write(fd, "from a pipe\r\n", 13);
+            ::close(fd);
+        }
+    });
+    w.openAnswer = fifo;
+    c->sbLoadClick();
+    // Lets the far end go when the load left the pipe alone.
+    const int reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    far.join();
+    ::close(reader);
+
+    ASSERT_EQ(w.errors.size(), 1u);
+    EXPECT_EQ(w.errors[0].second,
+              QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(fifo));
+    EXPECT_EQ(c->memo().fileBytes(), kRace);
 }
 
 TEST_F(ProtocolController_, WebPageIsExactForAnEmptyProtocol)
