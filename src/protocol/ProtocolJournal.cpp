@@ -10,25 +10,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
-namespace {
-
-bool syncFile(QFile& file)
-{
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_UNIX
-    return ::fdatasync(file.handle()) == 0;
-#else
-    return true;
-#endif
-}
-
-} // namespace
-
 ProtocolJournal::ProtocolJournal(QPlainTextEdit* memo, const QString& folder,
                                  const QString& runStamp, QObject* parent)
     : QObject(parent), m_memo(memo), m_folder(folder), m_stamp(runStamp)
@@ -67,10 +48,9 @@ void ProtocolJournal::onContentsChange(int position, int charsRemoved, int chars
 
 bool ProtocolJournal::createFile()
 {
-    if (!QDir().mkpath(m_folder)) {
-        m_lastError = QStringLiteral("Cannot create folder \"%1\"").arg(m_folder);
-        return false;
-    }
+    // A folder that cannot be made shows up below as the system's reason
+    // why the file cannot be created in it.
+    QDir().mkpath(m_folder);
     const QByteArray bytes = ProtocolMemo(m_memo).fileBytes();
     // Claiming the name with an exclusive create keeps two programs started
     // in the same minute from sharing one file.
@@ -78,27 +58,25 @@ bool ProtocolJournal::createFile()
         const QString name = n == 1 ? m_stamp + QStringLiteral(".txt")
                                     : QStringLiteral("%1-%2.txt").arg(m_stamp).arg(n);
         QFile file(QDir(m_folder).filePath(name));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             if (file.exists())
                 continue;
-            m_lastError = file.errorString();
-            return false;
+            return failed(file.errorString());
         }
+        // From here on the name is this run's, also when the bytes do not
+        // fit: the next change rewrites the whole file.
         m_path = file.fileName();
         m_files.append(m_path);
-        if (file.write(bytes) != bytes.size() || !syncFile(file)) {
-            m_lastError = file.errorString();
-            m_writtenChars = -1;
-            return false;
-        }
+        if (!AtomicFile::writeAll(file, bytes))
+            return failed(file.errorString());
+        const QString reason = AtomicFile::syncFile(file.handle());
+        if (!reason.isEmpty())
+            return failed(reason);
         file.close();
         AtomicFile::syncFolder(m_folder);
-        m_writtenChars = documentLength();
-        m_lastError.clear();
-        return true;
+        return succeeded();
     }
-    m_lastError = QStringLiteral("No free file name for \"%1\"").arg(m_stamp);
-    return false;
+    return failed(QStringLiteral("No free file name for \"%1\"").arg(m_stamp));
 }
 
 bool ProtocolJournal::append(int from, int to)
@@ -108,25 +86,39 @@ bool ProtocolJournal::append(int from, int to)
     cursor.setPosition(to, QTextCursor::KeepAnchor);
     const QByteArray bytes = ProtocolText::toFileBytes(cursor.selectedText());
     QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size() ||
-        !syncFile(file)) {
-        m_lastError = file.errorString();
+    // A failed append may have left part of the new text behind the old
+    // one; the caller then rewrites the whole file, which either replaces it
+    // completely or leaves it as it is.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
+        !AtomicFile::writeAll(file, bytes) || !AtomicFile::syncFile(file.handle()).isEmpty()) {
         m_writtenChars = -1;
         return false;
     }
-    m_writtenChars = to;
-    return true;
+    return succeeded();
 }
 
 bool ProtocolJournal::rewrite()
 {
     const AtomicFile::Result result = AtomicFile::write(m_path, ProtocolMemo(m_memo).fileBytes());
-    if (!result.ok()) {
-        m_lastError = result.reason;
-        m_writtenChars = -1;
-        return false;
-    }
+    return result.ok() ? succeeded() : failed(result.reason);
+}
+
+bool ProtocolJournal::failed(const QString& reason)
+{
+    m_writtenChars = -1;
+    const bool wasFailing = !m_lastError.isEmpty();
+    m_lastError = reason.isEmpty() ? QStringLiteral("Unknown error") : reason;
+    if (!wasFailing)
+        emit writingFailed(m_lastError);
+    return false;
+}
+
+bool ProtocolJournal::succeeded()
+{
     m_writtenChars = documentLength();
-    m_lastError.clear();
+    if (!m_lastError.isEmpty()) {
+        m_lastError.clear();
+        emit writingRecovered();
+    }
     return true;
 }

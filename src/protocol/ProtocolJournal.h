@@ -32,12 +32,21 @@ public:
     // The last failure to write, or empty; writing goes on with the next change.
     QString lastError() const { return m_lastError; }
 
+signals:
+    // The copy could not be brought up to date; emitted when writing starts
+    // failing, not again for every further change that fails as well.
+    void writingFailed(const QString& reason);
+    // A change reached the disk again after writingFailed.
+    void writingRecovered();
+
 private:
     void onContentsChange(int position, int charsRemoved, int charsAdded);
     bool createFile();
     bool append(int from, int to);
     bool rewrite();
     int documentLength() const;
+    bool failed(const QString& reason);
+    bool succeeded();
 
     QPlainTextEdit* m_memo;
     QString m_folder;

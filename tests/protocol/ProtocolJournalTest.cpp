@@ -2,11 +2,15 @@
 
 #include "protocol/ProtocolJournal.h"
 #include "protocol/ProtocolMemo.h"
+#include "support/FullDisk.h"
 
 #include <QRandomGenerator>
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -92,4 +96,49 @@ TEST_F(ProtocolJournal_, AnUnwritableFolderDoesNotDisturbTheRace)
     ProtocolMemo(&other).appendLine(QStringLiteral("line"));
     EXPECT_FALSE(broken.lastError().isEmpty());
     EXPECT_EQ(ProtocolMemo(&other).text(), QStringLiteral("line\n"));
+}
+
+// The disk runs full in the middle of a race. The copy must never lose what
+// it held (neither an append cut short nor a rewrite may shorten it), the
+// failure is told once, not for every line, and once there is room again the
+// next change brings the copy back in full and says so.
+TEST_F(ProtocolJournal_, FullDiskNeverShortensTheCopyAndIsToldOnceUntilThereIsRoom)
+{
+    for (int i = 1; i <= 20; ++i)
+        memo.appendLine(QStringLiteral("A    Lap:     1.05,43  %1.").arg(i));
+    const qint64 room = onDisk().size() + 40;
+
+    const QString report = runOnFullDisk(room, [&] {
+        QStringList said;
+        QObject::connect(&journal, &ProtocolJournal::writingFailed, [&](const QString& reason) {
+            said << QStringLiteral("failed: ") + reason;
+        });
+        QObject::connect(&journal, &ProtocolJournal::writingRecovered,
+                         [&] { said << QStringLiteral("recovered"); });
+        QByteArray held = onDisk();
+        const auto change = [&](const QString& what, const std::function<void()>& step) {
+            step();
+            const QByteArray now = onDisk();
+            if (!now.startsWith(held) && now != memo.fileBytes())
+                said << QStringLiteral("lost what it held: ") + what;
+            held = now == memo.fileBytes() ? now : held;
+        };
+        change(QStringLiteral("append that fits"),
+               [&] { memo.appendLine(QStringLiteral("A    Lap:     1.05,43  21.")); });
+        change(QStringLiteral("append beyond"),
+               [&] { memo.appendLine(QStringLiteral("A    Lap:     1.05,43  22.")); });
+        change(QStringLiteral("next append"),
+               [&] { memo.appendLine(QStringLiteral("A    Lap:     1.05,43  23.")); });
+        change(QStringLiteral("rewrite"),
+               [&] { memo.replaceLine(0, QStringLiteral("     Nr.: 7")); });
+        makeRoomOnDisk();
+        change(QStringLiteral("line with room"),
+               [&] { memo.appendLine(QStringLiteral("A  Stopp:     3.16,50")); });
+        said << (onDisk() == memo.fileBytes() ? QStringLiteral("copy complete")
+                                              : QStringLiteral("copy differs"));
+        return said.join(u'\n');
+    });
+
+    EXPECT_EQ(report.toStdString(),
+              "failed: " + std::string(std::strerror(EFBIG)) + "\nrecovered\ncopy complete");
 }

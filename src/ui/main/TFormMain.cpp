@@ -15,6 +15,7 @@
 #include "help/THelpSystem.h"
 #include "protocol/ProtocolController.h"
 #include "protocol/ProtocolDialogs.h"
+#include "protocol/ProtocolJournal.h"
 #include "settings/SettingsStore.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
@@ -113,6 +114,10 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_portWiring->ComPort().setCounter(
         [counter = m_counter.get()] { return counter->ReadCounter(); });
     connect(m_portWiring.get(), &PortWiring::barrierLost, this, &TFormMain::barrierLost);
+    if (ProtocolJournal* journal = m_protocol->journal()) {
+        connect(journal, &ProtocolJournal::writingFailed, this, &TFormMain::journalFailing);
+        connect(journal, &ProtocolJournal::writingRecovered, this, &TFormMain::journalRecovered);
+    }
     m_race->InitialiseView();
 
     connectHandlers();
@@ -425,23 +430,41 @@ void TFormMain::FormDestroy()
         return;
 }
 
-void TFormMain::barrierLost(const QString& reason)
+QWidget* TFormMain::showNotice(const QString& text)
 {
-    // Not modal: the race goes on by hand while the operator reads this.
-    auto* box = new QMessageBox(QMessageBox::Warning, kTitle,
-                                QStringLiteral("Die Lichtschranke antwortet nicht mehr (%1). "
-                                               "Das Programm ist in den Handbetrieb gewechselt.")
-                                    .arg(reason),
-                                QMessageBox::Ok, this);
+    // Not modal: the race goes on while the operator reads this.
+    auto* box = new QMessageBox(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     // The keys must keep working on the main window: F9 still has to stop.
     box->setAttribute(Qt::WA_ShowWithoutActivating);
-    m_lostNotice = box;
     box->show();
     // Some window systems activate every new window regardless; take the
     // keyboard back, the notice stays in front as the window's child.
     activateWindow();
+    return box;
+}
+
+void TFormMain::barrierLost(const QString& reason)
+{
+    m_lostNotice = showNotice(QStringLiteral("Die Lichtschranke antwortet nicht mehr (%1). "
+                                             "Das Programm ist in den Handbetrieb gewechselt.")
+                                  .arg(reason));
+}
+
+void TFormMain::journalFailing(const QString& reason)
+{
+    // Once per outage: the journal goes on trying with every line.
+    if (!m_journalNotice)
+        m_journalNotice = showNotice(
+            QStringLiteral("Sicherungskopie des Protokolls kann nicht geschrieben werden: %1")
+                .arg(reason));
+}
+
+void TFormMain::journalRecovered()
+{
+    if (m_journalNotice)
+        m_journalNotice->close();
 }
 
 void TFormMain::showError(const QString& text)

@@ -177,6 +177,7 @@ public:
     void Drucker1Click();
     void UpdateProtocolButtons();
     QWidget* lostNotice() const { return m_lostNotice; }
+    QWidget* journalNotice() const { return m_journalNotice; }
 
     // Colours of the display: C1 background, C2 active, C3 passive digits.
     TColor C1() const { return m_c1; }
@@ -219,7 +220,10 @@ private:
     bool saveSettings();
     void writeExitCopy();
     void showError(const QString& text);
+    QWidget* showNotice(const QString& text);
     void barrierLost(const QString& reason);
+    void journalFailing(const QString& reason);
+    void journalRecovered();
     void runCommandOnPress(QAction* item);
 
     TFormMainEnvironment m_env;
@@ -237,6 +241,7 @@ private:
     QPointer<TFormInfo> m_info;
     class TCfgDialog* m_cfg = nullptr;
     QPointer<QWidget> m_lostNotice;
+    QPointer<QWidget> m_journalNotice;
     THelpSystem* m_help = nullptr;
 
     TColor m_c1 = 0x000000;
