@@ -1,8 +1,17 @@
 #include "settings/SettingsStore.h"
 
+#include "protocol/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QTemporaryFile>
 #include <QVariant>
+
+#include <filesystem>
+#include <functional>
 
 #include <algorithm>
 #include <limits>
@@ -90,6 +99,71 @@ std::optional<int32_t> readInt32(const QSettings& settings, const char* name)
     }
 }
 
+// Stores that QSettings keeps in a file of its own format; the others (the
+// registry) are written in place.
+bool isFileStore(const QSettings& settings)
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    return settings.format() == QSettings::IniFormat;
+#else
+    return settings.format() == QSettings::IniFormat ||
+           settings.format() == QSettings::NativeFormat;
+#endif
+}
+
+// QSettings writes its file through a buffer and misses the disk refusing
+// the bytes: on a full disk it replaces the store with a short file and says
+// all went well. So the whole store is written under a staging name, read
+// back under a second name (under the first, QSettings would answer from what
+// it holds in memory), and only a complete copy is renamed over the store.
+bool replaceFileStore(const QSettings& current, const std::function<void(QSettings&)>& change)
+{
+    const QString target = current.fileName();
+    const QString folder = QFileInfo(target).absolutePath();
+    QDir().mkpath(folder);
+    QTemporaryFile claim(target + QStringLiteral(".XXXXXX"));
+    if (!claim.open())
+        return false;
+    claim.close();
+    const QString staging = claim.fileName();
+    QVariantMap written;
+    {
+        QSettings staged(staging, QSettings::IniFormat);
+        for (const QString& key : current.allKeys())
+            staged.setValue(key, current.value(key));
+        change(staged);
+        staged.sync();
+        if (staged.status() != QSettings::NoError)
+            return false;
+        for (const QString& key : staged.allKeys())
+            written.insert(key, staged.value(key));
+    }
+    const QString check = staging + QStringLiteral(".check");
+    if (!QFile::rename(staging, check))
+        return false;
+    auto removeCheck = qScopeGuard([&check] { QFile::remove(check); });
+    {
+        const QSettings readBack(check, QSettings::IniFormat);
+        if (readBack.status() != QSettings::NoError || readBack.allKeys().size() != written.size())
+            return false;
+        for (auto it = written.cbegin(); it != written.cend(); ++it) {
+            if (readBack.value(it.key()) != it.value())
+                return false;
+        }
+    }
+    QFile file(check);
+    if (!file.open(QIODevice::ReadOnly) || !AtomicFile::syncFile(file.handle()).isEmpty())
+        return false;
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(file.filesystemFileName(), QFile(target).filesystemFileName(), error);
+    if (error)
+        return false;
+    removeCheck.dismiss();
+    AtomicFile::syncFolder(folder);
+    return true;
+}
+
 } // namespace
 
 QStringList SettingsStore::readOrder()
@@ -130,11 +204,21 @@ int SettingsStore::load(QSettings& settings)
 
 bool SettingsStore::save(QSettings& settings) const
 {
-    for (const char* name : kWriteOrder) {
-        const Field& f = fieldNamed(name);
-        const int v = f.member ? this->*f.member : (Sound ? 1 : 0);
-        settings.setValue(QLatin1String(name), v);
-    }
+    // A file holds text only: written as text, the values come back from it
+    // as they went in, so the file can be compared with what was written.
+    // The registry takes them as the numbers it keeps.
+    const bool asText = isFileStore(settings);
+    const auto writeValues = [this, asText](QSettings& store) {
+        for (const char* name : kWriteOrder) {
+            const Field& f = fieldNamed(name);
+            const int v = f.member ? this->*f.member : (Sound ? 1 : 0);
+            store.setValue(QLatin1String(name),
+                           asText ? QVariant(QString::number(v)) : QVariant(v));
+        }
+    };
+    if (asText)
+        return replaceFileStore(settings, writeValues);
+    writeValues(settings);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

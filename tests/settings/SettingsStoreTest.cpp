@@ -1,8 +1,10 @@
 #include "settings/SettingsStore.h"
+#include "support/FullDisk.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -223,6 +225,34 @@ TEST_F(SettingsStoreTest, SaveReportsAStoreThatCannotBeWritten)
     blocker.close();
     // The store's folder would have to be a regular file.
     EXPECT_FALSE(SettingsStore().save(*SettingsStore::openFile(path("blocker/Kelvatron.conf"))));
+}
+
+// QSettings on its own empties the store on a full disk and reports success.
+TEST_F(SettingsStoreTest, FullDiskKeepsTheOldStoreAndSaysSo)
+{
+    writeIni(fullIni() + "[Results]\nColumns=" + QByteArray(2000, 'x') + "\n");
+    QFile stored(path());
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    const QByteArray before = stored.readAll();
+    stored.close();
+    SettingsStore changed = loadFile();
+    changed.Port = 7;
+
+    const QString report = runOnFullDisk(before.size() / 2, [&] {
+        return changed.save(*SettingsStore::openFile(path())) ? QStringLiteral("saved")
+                                                              : QStringLiteral("refused");
+    });
+
+    EXPECT_EQ(report, QStringLiteral("refused"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Kelvatron.conf")});
+
+    // With room, the same save goes through and keeps the other group.
+    ASSERT_TRUE(changed.save(*SettingsStore::openFile(path())));
+    EXPECT_EQ(loadFile(), changed);
+    EXPECT_EQ(SettingsStore::openFile(path())->value("Results/Columns").toString().size(), 2000);
 }
 
 TEST_F(SettingsStoreTest, SanitisingClampsWhatWouldBreakTheWindowOnly)
