@@ -126,6 +126,9 @@ bool replaceFileStore(const QSettings& current, const std::function<void(QSettin
         return false;
     claim.close();
     const QString staging = claim.fileName();
+    // The store keeps who may read it; a new one stays the user's own.
+    if (QFileInfo::exists(target))
+        QFile::setPermissions(staging, QFile::permissions(target));
     QVariantMap written;
     {
         QSettings staged(staging, QSettings::IniFormat);

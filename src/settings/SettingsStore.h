@@ -48,8 +48,9 @@ struct SettingsStore
     // the later ones keep what this object held. Returns how many were taken.
     int load(QSettings& settings);
 
-    // Writes every value in writeOrder() and flushes. False when the file
-    // could not be written; the caller reports that.
+    // Writes every value in writeOrder() and flushes; other values of the
+    // store stay. False when the store could not be written, and a file
+    // store then keeps its old content; the caller reports that.
     bool save(QSettings& settings) const;
 
     // A copy that the window can use without crashing or becoming unusable:
