@@ -210,11 +210,12 @@ bool ProtocolController::loadTextFile(const QString& fileName)
     const QFileInfo info(file.fileName());
     // Opening a pipe blocks until something writes to it, and a device may
     // never end; either would freeze the window with a race running.
-    const bool special = info.exists() && !info.isFile() && !info.isDir();
-    if (special || !file.open(QIODevice::ReadOnly)) {
+    const bool pipeOrDevice = info.exists() && !info.isFile() && !info.isDir();
+    if (pipeOrDevice || !file.open(QIODevice::ReadOnly)) {
         showError(QStringLiteral("Cannot open file \"%1\". %2")
-                      .arg(info.absoluteFilePath(),
-                           special ? QStringLiteral("Not a regular file") : file.errorString()));
+                      .arg(info.absoluteFilePath(), pipeOrDevice
+                                                        ? QStringLiteral("Not a regular file")
+                                                        : file.errorString()));
         return false;
     }
     const qint64 capacity = m_services.memoCapacity;

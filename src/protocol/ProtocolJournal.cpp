@@ -86,7 +86,7 @@ bool ProtocolJournal::append(int from, int to)
     cursor.setPosition(to, QTextCursor::KeepAnchor);
     const QByteArray bytes = ProtocolText::toFileBytes(cursor.selectedText());
     QFile file(m_path);
-    // A failed append may have left part of the new text behind the old
+    // A failed append may have left some of the new text behind the old
     // one; the caller then rewrites the whole file, which either replaces it
     // completely or leaves it as it is.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
