@@ -189,17 +189,15 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
     CancelBtn->setGeometry(148, ClientHeight - 7 - 25, 133, 25);
-    CancelBtn->setAutoDefault(false);
+    // Return on a focused button presses that button, as the buttons of any
+    // dialog do; only from the other controls it stands for OK.
+    CancelBtn->setAutoDefault(true);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     QWidget* order[] = {OKBtn,  CancelBtn, cbLAPType,  cbDigits,     cbPort,       cbAlg,
                         seLaps, seWait,    cbColorFon, cbColorCifra, cbColorCifraF};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-    // First in the tab order, so the dialog opens with OK focused and arrow
-    // keys pressed right after F2 change nothing.
-    OKBtn->setFocus();
-
     connect(cbPort, &QComboBox::activated, this, &TCfgDialog::cbPortChange);
     connect(cbDigits, &QComboBox::activated, this, &TCfgDialog::cbDigitsChange);
 
@@ -239,6 +237,10 @@ void TCfgDialog::FormCreate(std::uint32_t availablePorts)
 
 void TCfgDialog::FormShow()
 {
+    // The dialog lives for the whole run and would reopen on the control
+    // left focused last time; arrow keys pressed right after F2 must change
+    // nothing, so every opening starts on OK.
+    OKBtn->setFocus();
     cbPort->setEnabled(!m_barrierAlgorithm || m_barrierAlgorithm() >= 0);
 }
 
