@@ -1,9 +1,13 @@
 #include "help/THelpSystem.h"
+#include "help/StandInViewer.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -11,11 +15,11 @@ class THelpSystemTest : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
-    QList<QUrl> opened;
+    QStringList opened;
     bool viewerPresent = true;
-    THelpSystem help{[this](const QUrl& url) {
-                         opened << url;
-                         return true;
+    THelpSystem help{[this](const QString& file) {
+                         opened << file;
+                         return QStringList{QStringLiteral("true")};
                      },
                      [this] { return viewerPresent; }};
 
@@ -57,7 +61,7 @@ TEST_F(THelpSystemTest, PresentFileGoesToTheViewer)
     EXPECT_EQ(help.ResolveHelpFile(), file);
     EXPECT_TRUE(help.ShowTableOfContents());
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.front(), QUrl::fromLocalFile(file));
+    EXPECT_EQ(opened.front(), file);
 
     // A name given by the caller wins over the program's help file.
     const QString other = touch("Other.chm");
@@ -86,6 +90,29 @@ TEST_F(THelpSystemTest, WarnsAtStartOnlyWithoutAViewer)
     help.setHelpFile(touch("Kelvatron.chm"));
     EXPECT_TRUE(help.ShowTableOfContents());
     EXPECT_EQ(opened.size(), 1);
+}
+
+TEST(THelpViewer, OneViewerPerProgramClosedAtShutdown)
+{
+    QTemporaryDir dir;
+    StandInViewer viewer(dir.path());
+    QFile(dir.filePath(QStringLiteral("Kelvatron.chm"))).open(QIODevice::WriteOnly);
+    std::optional<THelpSystem> help(std::in_place, viewer.command(), [] { return true; });
+    help->setHelpFile(dir.filePath(QStringLiteral("Kelvatron.chm")));
+
+    ASSERT_TRUE(help->ShowTableOfContents());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.starts().size() == 1; }, 20000));
+    EXPECT_TRUE(help->helpWindowOpen());
+    ASSERT_TRUE(help->ShowTableOfContents());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.starts().size() == 2; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.alive() == 2; }, 20000))
+        << "the second viewer and its child, nothing of the first";
+    EXPECT_EQ(viewer.alive(), 2);
+    EXPECT_TRUE(viewer.starts().back().endsWith(QStringLiteral("/Kelvatron.chm")));
+
+    help.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.alive() == 0; }, 20000))
+        << "a viewer outlived the program";
 }
 
 TEST(THelpFile, ShippedHelpIsACompiledHelpFileWithEveryPage)
