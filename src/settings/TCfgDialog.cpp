@@ -28,20 +28,28 @@ QImage blankPicture()
     return image;
 }
 
-// The wires and the two terminals both pictures share.
+// A round dot set pixel by pixel: at this size a painted ellipse comes out
+// square and flat.
+void drawDot(QPainter& p, QPoint centre, int radius, const QColor& colour)
+{
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
+            if (dx * dx + dy * dy <= radius * radius + radius)
+                p.fillRect(centre.x() + dx, centre.y() + dy, 1, 1, colour);
+}
+
+// The wires and the two terminals both pictures share. Only rows 2 to 13 of
+// a picture show in a 13-pixel line (the closed contact is lifted by one row,
+// the open switch by two), so the drawings keep inside them.
 void drawContactBase(QPainter& p, const QColor& terminal, bool centrePixels)
 {
-    p.setPen(Qt::black);
-    p.drawLine(0, 9, 9, 9);
-    p.drawLine(31, 9, 40, 9);
-    p.setPen(Qt::NoPen);
-    p.setBrush(terminal);
-    p.drawEllipse(QPoint(12, 9), 3, 3);
-    p.drawEllipse(QPoint(28, 9), 3, 3);
+    p.fillRect(0, 9, 9, 1, Qt::black);
+    p.fillRect(32, 9, 9, 1, Qt::black);
+    drawDot(p, {12, 9}, 3, terminal);
+    drawDot(p, {28, 9}, 3, terminal);
     if (centrePixels) {
-        p.setPen(Qt::black);
-        p.drawPoint(12, 9);
-        p.drawPoint(28, 9);
+        p.fillRect(12, 9, 1, 1, Qt::black);
+        p.fillRect(28, 9, 1, 1, Qt::black);
     }
 }
 
@@ -51,27 +59,24 @@ QImage closedContact()
     QImage image = blankPicture();
     QPainter p(&image);
     const QColor red(0xE0, 0x00, 0x00);
-    p.fillRect(12, 7, 17, 2, red);
+    p.fillRect(12, 6, 17, 2, red);
     drawContactBase(p, red, true);
     return image;
 }
 
-// An open switch: grey terminals, and a dashed lever from the left terminal
-// up to a grey rest dot short of the right one.
+// An open switch: grey terminals, and a dashed lever rising from the left
+// terminal to a grey rest dot above and left of the right one.
 QImage openSwitch()
 {
     QImage image = blankPicture();
     QPainter p(&image);
     const QColor grey(0x60, 0x60, 0x60);
     drawContactBase(p, grey, false);
-    p.setRenderHint(QPainter::Antialiasing, false);
     QPen lever(Qt::black, 1, Qt::CustomDashLine);
     lever.setDashPattern({2, 1});
     p.setPen(lever);
-    p.drawLine(14, 7, 24, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(grey);
-    p.drawEllipse(QPoint(25, 3), 2, 2);
+    p.drawLine(15, 7, 20, 5);
+    drawDot(p, {23, 5}, 2, grey);
     return image;
 }
 
@@ -119,8 +124,10 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     pal.setColor(QPalette::Window, colorFromRef(Background));
     setPalette(pal);
     setAutoFillBackground(true);
-    // The layout is in pixels; the font must fit it whatever the desktop's is.
-    QFont small(QStringLiteral("Liberation Sans"));
+    // The layout is in pixels and the combos are 65 wide; a narrow face keeps
+    // "Absolute" clear of the arrow and the longest caption clear of the
+    // edge, whatever font the desktop has.
+    QFont small(QStringLiteral("Liberation Sans Narrow"));
     small.setPixelSize(11);
     setFont(small);
 
