@@ -38,9 +38,10 @@ void drawDot(QPainter& p, QPoint centre, int radius, const QColor& colour)
                 p.fillRect(centre.x() + dx, centre.y() + dy, 1, 1, colour);
 }
 
-// The wires and the two terminals both pictures share. Only rows 2 to 13 of
-// a picture show in a 13-pixel line (the closed contact is lifted by one row,
-// the open switch by two), so the drawings keep inside them.
+// The wires and the two terminals both pictures share. A 13-pixel list line
+// shows rows 1 to 13 of the closed contact and rows 2 to 14 of the open
+// switch (they are drawn one and two rows up); the drawings keep a row clear
+// of either edge, so nothing looks cut off.
 void drawContactBase(QPainter& p, const QColor& terminal, bool centrePixels)
 {
     p.fillRect(0, 9, 9, 1, Qt::black);
