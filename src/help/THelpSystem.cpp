@@ -1,15 +1,18 @@
 #include "help/THelpSystem.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QStandardPaths>
 
-THelpSystem::THelpSystem(Opener opener, ViewerProbe probe)
-    : m_open(std::move(opener)), m_probe(std::move(probe))
+#include <csignal>
+#include <unistd.h>
+
+THelpSystem::THelpSystem(ViewerCommand command, ViewerProbe probe)
+    : m_command(std::move(command)), m_probe(std::move(probe))
 {
-    if (!m_open) {
-        m_open = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    if (!m_command) {
+        m_command = &THelpSystem::defaultViewerCommand;
     }
     if (!m_probe) {
         m_probe = &THelpSystem::desktopViewerAvailable;
@@ -43,9 +46,26 @@ QString THelpSystem::helpFileForProgram(const QString& programPath)
     return folder + stem + QStringLiteral(".chm");
 }
 
+THelpSystem::~THelpSystem()
+{
+    CloseHelpWindows();
+}
+
+QStringList THelpSystem::defaultViewerCommand(const QString& helpFile)
+{
+    // A viewer started directly stays ours to close. The desktop's opener
+    // may hand the file to a viewer that outlives it, so it comes last.
+    for (const char* name : {"xchm", "kchmviewer", "xdg-open"}) {
+        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!program.isEmpty())
+            return {program, helpFile};
+    }
+    return {};
+}
+
 bool THelpSystem::desktopViewerAvailable()
 {
-    return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+    return !defaultViewerCommand(QStringLiteral("Kelvatron.chm")).isEmpty();
 }
 
 bool THelpSystem::LoadHelpLibrary(const MessageFn& warn)
@@ -76,5 +96,48 @@ bool THelpSystem::ShowTableOfContents()
     if (file.isEmpty()) {
         return false;
     }
-    return m_open(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+    const QStringList command = m_command(QFileInfo(file).absoluteFilePath());
+    if (command.isEmpty()) {
+        return false;
+    }
+    // One viewer per program: a new one replaces the old and so also comes
+    // up in front of the main window.
+    CloseHelpWindows();
+    auto viewer = std::make_unique<QProcess>();
+    viewer->setProgram(command.front());
+    viewer->setArguments(command.mid(1));
+    viewer->setStandardInputFile(QProcess::nullDevice());
+    viewer->setStandardOutputFile(QProcess::nullDevice());
+    viewer->setStandardErrorFile(QProcess::nullDevice());
+    // Its own process group, so closing it reaches whatever it starts.
+    viewer->setChildProcessModifier([] { ::setpgid(0, 0); });
+    viewer->start();
+    if (!viewer->waitForStarted()) {
+        return false;
+    }
+    m_viewer = std::move(viewer);
+    return true;
+}
+
+bool THelpSystem::helpWindowOpen() const
+{
+    return m_viewer && m_viewer->state() != QProcess::NotRunning;
+}
+
+void THelpSystem::CloseHelpWindows()
+{
+    if (!m_viewer) {
+        return;
+    }
+    if (m_viewer->state() != QProcess::NotRunning) {
+        // Until the viewer is waited for, its group cannot belong to anyone
+        // else.
+        const pid_t group = static_cast<pid_t>(m_viewer->processId());
+        ::kill(-group, SIGTERM);
+        if (!m_viewer->waitForFinished(3000)) {
+            ::kill(-group, SIGKILL);
+            m_viewer->waitForFinished(3000);
+        }
+    }
+    m_viewer.reset();
 }

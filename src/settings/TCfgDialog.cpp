@@ -28,20 +28,29 @@ QImage blankPicture()
     return image;
 }
 
-// The wires and the two terminals both pictures share.
+// A round dot set pixel by pixel: at this size a painted ellipse comes out
+// square and flat.
+void drawDot(QPainter& p, QPoint centre, int radius, const QColor& colour)
+{
+    for (int dy = -radius; dy <= radius; ++dy)
+        for (int dx = -radius; dx <= radius; ++dx)
+            if (dx * dx + dy * dy <= radius * radius + radius)
+                p.fillRect(centre.x() + dx, centre.y() + dy, 1, 1, colour);
+}
+
+// The wires and the two terminals both pictures share. A 13-pixel list line
+// shows rows 1 to 13 of the closed contact and rows 2 to 14 of the open
+// switch (they are drawn one and two rows up); the drawings keep a row clear
+// of either edge, so nothing looks cut off.
 void drawContactBase(QPainter& p, const QColor& terminal, bool centrePixels)
 {
-    p.setPen(Qt::black);
-    p.drawLine(0, 9, 9, 9);
-    p.drawLine(31, 9, 40, 9);
-    p.setPen(Qt::NoPen);
-    p.setBrush(terminal);
-    p.drawEllipse(QPoint(12, 9), 3, 3);
-    p.drawEllipse(QPoint(28, 9), 3, 3);
+    p.fillRect(0, 9, 9, 1, Qt::black);
+    p.fillRect(32, 9, 9, 1, Qt::black);
+    drawDot(p, {12, 9}, 3, terminal);
+    drawDot(p, {28, 9}, 3, terminal);
     if (centrePixels) {
-        p.setPen(Qt::black);
-        p.drawPoint(12, 9);
-        p.drawPoint(28, 9);
+        p.fillRect(12, 9, 1, 1, Qt::black);
+        p.fillRect(28, 9, 1, 1, Qt::black);
     }
 }
 
@@ -51,27 +60,24 @@ QImage closedContact()
     QImage image = blankPicture();
     QPainter p(&image);
     const QColor red(0xE0, 0x00, 0x00);
-    p.fillRect(12, 7, 17, 2, red);
+    p.fillRect(12, 6, 17, 2, red);
     drawContactBase(p, red, true);
     return image;
 }
 
-// An open switch: grey terminals, and a dashed lever from the left terminal
-// up to a grey rest dot short of the right one.
+// An open switch: grey terminals, and a dashed lever rising from the left
+// terminal to a grey rest dot above and left of the right one.
 QImage openSwitch()
 {
     QImage image = blankPicture();
     QPainter p(&image);
     const QColor grey(0x60, 0x60, 0x60);
     drawContactBase(p, grey, false);
-    p.setRenderHint(QPainter::Antialiasing, false);
     QPen lever(Qt::black, 1, Qt::CustomDashLine);
     lever.setDashPattern({2, 1});
     p.setPen(lever);
-    p.drawLine(14, 7, 24, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(grey);
-    p.drawEllipse(QPoint(25, 3), 2, 2);
+    p.drawLine(15, 7, 20, 5);
+    drawDot(p, {23, 5}, 2, grey);
     return image;
 }
 
@@ -119,8 +125,10 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     pal.setColor(QPalette::Window, colorFromRef(Background));
     setPalette(pal);
     setAutoFillBackground(true);
-    // The layout is in pixels; the font must fit it whatever the desktop's is.
-    QFont small(QStringLiteral("Liberation Sans"));
+    // The layout is in pixels and the combos are 65 wide; a narrow face keeps
+    // "Absolute" clear of the arrow and the longest caption clear of the
+    // edge, whatever font the desktop has.
+    QFont small(QStringLiteral("Liberation Sans Narrow"));
     small.setPixelSize(11);
     setFont(small);
 
@@ -189,17 +197,15 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
     CancelBtn->setGeometry(148, ClientHeight - 7 - 25, 133, 25);
-    CancelBtn->setAutoDefault(false);
+    // Return on a focused button presses that button, as the buttons of any
+    // dialog do; only from the other controls it stands for OK.
+    CancelBtn->setAutoDefault(true);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     QWidget* order[] = {OKBtn,  CancelBtn, cbLAPType,  cbDigits,     cbPort,       cbAlg,
                         seLaps, seWait,    cbColorFon, cbColorCifra, cbColorCifraF};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-    // First in the tab order, so the dialog opens with OK focused and arrow
-    // keys pressed right after F2 change nothing.
-    OKBtn->setFocus();
-
     connect(cbPort, &QComboBox::activated, this, &TCfgDialog::cbPortChange);
     connect(cbDigits, &QComboBox::activated, this, &TCfgDialog::cbDigitsChange);
 
@@ -239,6 +245,10 @@ void TCfgDialog::FormCreate(std::uint32_t availablePorts)
 
 void TCfgDialog::FormShow()
 {
+    // The dialog lives for the whole run and would reopen on the control
+    // left focused last time; arrow keys pressed right after F2 must change
+    // nothing, so every opening starts on OK.
+    OKBtn->setFocus();
     cbPort->setEnabled(!m_barrierAlgorithm || m_barrierAlgorithm() >= 0);
 }
 

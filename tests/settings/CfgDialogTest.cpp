@@ -7,9 +7,11 @@
 #include "settings/TCfgDialog.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 namespace {
@@ -258,4 +260,101 @@ TEST(CfgDialog, AlgorithmPicturesShowClosedAndOpenContactsUnlessDisabled)
     EXPECT_GT(countPixels(dialog.cbAlg->grab().toImage(), reddish), 20);
     dialog.cbAlg->setEnabled(false);
     EXPECT_EQ(countPixels(dialog.cbAlg->grab().toImage(), reddish), 0);
+}
+
+TEST(CfgDialog, EditsKeepTheirRangesUnderTheArrowKeys)
+{
+    TCfgDialog dialog(ports({1}));
+    dialog.seLaps->setEnabled(true);
+    dialog.seWait->setEnabled(true);
+    dialog.seWait->setDecimalSeparator(u'.');
+
+    dialog.seLaps->setValue(9998);
+    QTest::keyClick(dialog.seLaps, Qt::Key_Up);
+    QTest::keyClick(dialog.seLaps, Qt::Key_Up);
+    EXPECT_EQ(dialog.seLaps->Value(), 9999);
+    dialog.seLaps->setValue(1);
+    QTest::keyClick(dialog.seLaps, Qt::Key_Down);
+    QTest::keyClick(dialog.seLaps, Qt::Key_Down);
+    EXPECT_EQ(dialog.seLaps->Value(), 0);
+    dialog.seLaps->clear();
+    QTest::keyClicks(dialog.seLaps, QStringLiteral("12345"));
+    EXPECT_EQ(dialog.seLaps->text(), QStringLiteral("1234"));
+
+    dialog.seWait->setValue(599.9);
+    QTest::keyClick(dialog.seWait, Qt::Key_Up);
+    QTest::keyClick(dialog.seWait, Qt::Key_Up);
+    EXPECT_EQ(dialog.seWait->text(), QStringLiteral("600.0"));
+    dialog.seWait->setValue(0.1);
+    QTest::keyClick(dialog.seWait, Qt::Key_Down);
+    QTest::keyClick(dialog.seWait, Qt::Key_Down);
+    EXPECT_EQ(dialog.seWait->text(), QStringLiteral("0.0"));
+}
+
+// The layout is in fixed pixels; what must give is the font, never a text.
+TEST(CfgDialog, EveryTextFitsItsPlace)
+{
+    TCfgDialog dialog(ports({1, 12}));
+    dialog.show();
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        const QString text = label->text();
+        const int advance = QFontMetrics(label->font()).horizontalAdvance(text);
+        EXPECT_LE(advance, label->contentsRect().width()) << text.toStdString();
+        if (!(label->alignment() & Qt::AlignRight))
+            continue;
+        const QWidget* parent = label->parentWidget();
+        const int textLeft = label->geometry().right() + 1 - advance;
+        if (parent == &dialog) {
+            EXPECT_EQ(label->geometry().right() + 1, 93) << text.toStdString();
+            EXPECT_GE(textLeft, dialog.OKBtn->x()) << text.toStdString() << " at the edge";
+        } else {
+            // Inside the colour group: clear of its frame.
+            EXPECT_GE(textLeft, parent->contentsRect().left() + 2) << text.toStdString();
+        }
+    }
+    for (const QComboBox* combo : {dialog.cbLAPType, dialog.cbDigits, dialog.cbPort}) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                           QStyle::SC_ComboBoxEditField, combo);
+        EXPECT_EQ(combo->width(), 65);
+        for (int i = 0; i < combo->count(); ++i)
+            EXPECT_LE(QFontMetrics(combo->font()).horizontalAdvance(combo->itemText(i)),
+                      field.width() - 2)
+                << combo->itemText(i).toStdString();
+    }
+}
+
+TEST(CfgDialog, ListEntriesShowTheWholePictures)
+{
+    TCfgDialog dialog(ports({1}));
+    // An entry of the list, with room around it to see what spills over.
+    // A picture that touches the line's top or bottom row looks cut off.
+    const QRect item(0, 4, 65, 13);
+    const QRect clear = item.adjusted(0, 1, 0, -1);
+    for (int index : {0, 1}) {
+        const QImage& picture = index == 0 ? dialog.Image1 : dialog.Image2;
+        const int lift = index == 0 ? 1 : 2;
+        QImage canvas(65, 21, QImage::Format_ARGB32);
+        canvas.fill(Qt::magenta);
+        {
+            QPainter painter(&canvas);
+            dialog.cbAlgDrawItem(&painter, index, item, false, false);
+        }
+        int opaque = 0, cut = 0, covered = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                if (qAlpha(picture.pixel(x, y)) != 255)
+                    continue;
+                ++opaque;
+                const QPoint at(item.left() + x, item.top() - lift + y);
+                if (!clear.contains(at))
+                    ++cut;
+                else if (canvas.pixel(at) != picture.pixel(x, y))
+                    ++covered;
+            }
+        EXPECT_EQ(cut, 0) << "entry " << index << " reaches the edge of its line";
+        EXPECT_EQ(covered, 0) << "entry " << index;
+        EXPECT_GT(opaque, 40);
+    }
 }

@@ -4,12 +4,15 @@
 
 #include "controls/TDigit.h"
 #include "controls/TLbSpeedButton.h"
+#include "help/StandInViewer.h"
 #include "help/THelpSystem.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+
+#include <optional>
 
 namespace {
 
@@ -184,21 +187,27 @@ TEST_F(FormMainLife, HelpOpensTheFileBesideTheProgram)
     ASSERT_TRUE(help.open(QIODevice::WriteOnly));
     help.write("ITSF");
     help.close();
-    QList<QUrl> shown;
-    THelpSystem helpSystem(
-        [&shown](const QUrl& url) {
-            shown << url;
-            return true;
-        },
-        [] { return true; });
+    StandInViewer viewer(dir.path());
+    std::optional<THelpSystem> helpSystem(std::in_place, viewer.command(), [] { return true; });
     create();
-    form->setHelpSystem(&helpSystem);
+    form->setHelpSystem(&*helpSystem);
     EXPECT_TRUE(form->bHelp->isEnabled());
     press(Qt::Key_F1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.starts().size() == 1; }, 20000));
+    press(Qt::Key_F1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.starts().size() == 2; }, 20000));
     press(Qt::Key_I, Qt::ControlModifier);
-    ASSERT_EQ(shown.size(), 2);
-    EXPECT_TRUE(shown[0].toLocalFile().endsWith(QStringLiteral("/bin/Kelvatron.chm")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.starts().size() == 3; }, 20000));
+    EXPECT_TRUE(viewer.starts()[0].endsWith(QStringLiteral("/bin/Kelvatron.chm")));
+    // One help window per program, whatever the number of requests.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.alive() == 2; }, 20000));
+    EXPECT_EQ(viewer.alive(), 2) << "a viewer and its child";
+
+    // As at program end: the window goes, then the help with its viewer.
     form->setHelpSystem(nullptr);
+    destroy();
+    helpSystem.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.alive() == 0; }, 20000));
 }
 
 TEST_F(FormMainLife, ClickOnTheLogoOpensTheMakersSite)
