@@ -249,7 +249,11 @@ void RaceControl::ComPortDSR(std::int64_t edgeTicks)
         }
     } scope{*this};
     m_triggeredByBarrier = true;
-    m_edgeTicks = edgeTicks;
+    // An edge that waited while the window was busy can be older than a START
+    // the keyboard gave in the meantime. A race time is never negative and a
+    // time of day never lies before its start, so such an edge counts as
+    // coming right at that start, for its race time and its time of day alike.
+    m_edgeTicks = RaceRunning() ? std::max(edgeTicks, m_startTicks) : edgeTicks;
     m_lastModemStatus = status;
 
     const bool dsrOn = (status & IPortState::kDsrOn) != 0;
@@ -402,14 +406,7 @@ void RaceControl::addLineIfAny(const std::optional<std::string>& line)
 
 std::int64_t RaceControl::eventTicks()
 {
-    if (!m_edgeTicks)
-        return GetMyTickCount();
-    // An edge that waited while the window was busy can be older than a START
-    // the keyboard gave in the meantime; a race time is never negative, so
-    // such an edge counts as coming right at that start.
-    if (m_clockTimer.isEnabled())
-        return std::max(*m_edgeTicks, m_startTicks);
-    return *m_edgeTicks;
+    return m_edgeTicks ? *m_edgeTicks : GetMyTickCount();
 }
 
 // For a barrier event the time of day is that of the edge, not of the moment

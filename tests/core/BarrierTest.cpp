@@ -11,6 +11,18 @@ constexpr std::uint32_t kOff = 0x00;
 
 class CoreBarrier : public RaceFixture
 {
+protected:
+    // The window was busy: the car passed, then a keyboard START 40 ms later
+    // was handled before the edge. Returns the edge's counter reading.
+    std::int64_t edgeBeforeKeyboardStart()
+    {
+        const std::int64_t edgeTicks = counter.ticks;
+        counter.advanceMs(40);
+        race.mStartClick();
+        port.status = kOn;
+        race.ComPortDSR(edgeTicks);
+        return edgeTicks;
+    }
 };
 
 } // namespace
@@ -235,14 +247,27 @@ TEST_F(CoreBarrier, ModeFollowsThePortAndIgnoresTheLockout)
 
 TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartNeverGivesANegativeTime)
 {
-    // The window was busy: the car passed, then F5 was handled first.
     goAuto(0);
-    const std::int64_t edgeTicks = counter.ticks;
-    counter.advanceMs(40);
-    race.mStartClick();
-    port.status = kOn;
-    race.ComPortDSR(edgeTicks);
+    edgeBeforeKeyboardStart();
 
     EXPECT_EQ(race.SplitTicks(), race.StartTicks());
     EXPECT_EQ(protocol.lines.back(), "A    Lap:        0,00  1.");
+}
+
+TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartTakesTheStartsTimeOfDay)
+{
+    race.setLapType(1);
+    goAuto(2);
+    const std::int64_t edgeTicks = edgeBeforeKeyboardStart();
+    EXPECT_EQ(protocol.lines[1], "H  Start: 14:05.03,11");
+    EXPECT_EQ(protocol.lines.back(), "A    Lap: 14:05.03,11  1.");
+
+    // The same for a stop: with the last lap reached the old edge ends the race.
+    race.setLapLimit(1);
+    port.status = kOff;
+    race.ComPortDSR(edgeTicks);
+    port.status = kOn;
+    race.ComPortDSR(edgeTicks);
+    expectStopped();
+    EXPECT_EQ(protocol.lines.back(), "A  Stopp: 14:05.03,11");
 }
