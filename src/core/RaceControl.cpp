@@ -113,7 +113,7 @@ void RaceControl::mStartClick()
     m_clockTimer.setEnabled(true);
     if (LockoutTime() > 0) {
         m_view.setSignalIndicator(IndicatorLight::Red, kGesperrt);
-        m_lockoutTimer.setEnabled(true);
+        enableLockoutTimer();
     }
     m_view.setConfigEnabled(false);
     setCommand(RaceCommand::Start, false, clBtnFace);
@@ -278,7 +278,7 @@ void RaceControl::ComPortDSR(std::int64_t edgeTicks)
         } else if (m_lapLimit != 0 && m_lapLimit - 1 <= m_lapCounter) {
             setCommand(RaceCommand::Lap, false);
             BarrierTrigger();
-        } else if (!LockoutRunning()) {
+        } else if (!barrierLocked()) {
             mSplitClick();
             StartLockout();
         }
@@ -290,7 +290,7 @@ void RaceControl::ComPortDSR(std::int64_t edgeTicks)
 
 void RaceControl::BarrierTrigger()
 {
-    if (m_mode == Mode::Hand || LockoutRunning()) {
+    if (m_mode == Mode::Hand || barrierLocked()) {
         return;
     }
     if (CommandEnabled(RaceCommand::Start)) {
@@ -309,8 +309,38 @@ void RaceControl::StartLockout()
 {
     if (!LockoutRunning() && CommandEnabled(RaceCommand::Stop) && LockoutTime() > 0) {
         m_view.setSignalIndicator(IndicatorLight::Red, kGesperrt);
-        m_lockoutTimer.setEnabled(true);
+        enableLockoutTimer();
     }
+}
+
+// Enabling a running lock-out does not restart it, so neither does its start.
+void RaceControl::enableLockoutTimer()
+{
+    if (!LockoutRunning()) {
+        m_lockoutStart = GetMyTickCount();
+    }
+    m_lockoutTimer.setEnabled(true);
+}
+
+// The barrier is locked while TimerGesperrt runs. A window timer can also
+// fire early, or its expiry can be handled before an edge that came in
+// during the lock-out but waited for the busy window; so an edge is also
+// judged by its own counter reading. The lock-out counts from the moment
+// its timer was enabled, not from the edge that caused it: that is the
+// later of the two, so this never lets through an edge the timer, firing
+// on time, would have refused. It only ever refuses more.
+bool RaceControl::barrierLocked()
+{
+    if (LockoutRunning()) {
+        return true;
+    }
+    if (!m_lockoutStart || LockoutTime() <= 0) {
+        return false;
+    }
+    const std::int64_t edge = m_edgeTicks ? *m_edgeTicks : GetMyTickCount();
+    const long double lockoutTicks =
+        static_cast<long double>(LockoutTime()) * m_counter.countSpeed() * 1000.0L;
+    return static_cast<long double>(edge - *m_lockoutStart) < lockoutTicks;
 }
 
 void RaceControl::TimerGesperrtTimer()

@@ -104,7 +104,7 @@ TEST_F(CoreBarrier, BarrierStartIsMarkedAutomaticAndLocksItself)
     race.mSplitClick();
     EXPECT_EQ(race.LapCounter(), 1);
 
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     EXPECT_FALSE(lockout.enabled);
     EXPECT_EQ(view.signalCaption, "Frei");
     EXPECT_EQ(view.signalLight, IndicatorLight::Green);
@@ -114,7 +114,7 @@ TEST_F(CoreBarrier, BarrierStartIsMarkedAutomaticAndLocksItself)
     edge(kOff);
     EXPECT_EQ(race.LapCounter(), 2);
     EXPECT_TRUE(lockout.enabled);
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     race.setLapLimit(2); // laps used up mid-race: the next trigger stops
     race.mSplitClick();
     edge(kOn);
@@ -161,7 +161,7 @@ TEST_F(CoreBarrier, LapCountingStopsOnceTheLapsAreUsedUp)
     race.setLockoutTime(1000);
     edge(kOn); // LAP disabled in Ready: START
     expectRunning(false);
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     edge(kOff);
     edge(kOn);
     EXPECT_EQ(race.LapCounter(), 1);
@@ -171,7 +171,7 @@ TEST_F(CoreBarrier, LapCountingStopsOnceTheLapsAreUsedUp)
     edge(kOff);
     edge(kOn);
     expectRunning(true);
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     edge(kOff);
     edge(kOn);
     expectStopped();
@@ -179,14 +179,14 @@ TEST_F(CoreBarrier, LapCountingStopsOnceTheLapsAreUsedUp)
     // A limit lowered during the race ends it at the next edge.
     edge(kOff);
     edge(kOn); // reset
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     race.setLapLimit(0);
     edge(kOff);
     edge(kOn); // START
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     edge(kOff);
     edge(kOn); // lap 1
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     race.setLapLimit(1);
     edge(kOff);
     edge(kOn);
@@ -252,6 +252,71 @@ TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartNeverGivesANegativeTime)
 
     EXPECT_EQ(race.SplitTicks(), race.StartTicks());
     EXPECT_EQ(protocol.lines.back(), "A    Lap:        0,00  1.");
+}
+
+TEST_F(CoreBarrier, LapCountingRespectsTheLockoutAndTheLastLap)
+{
+    goAuto(2);
+    race.setLockoutTime(1000);
+    race.mStartClick();
+    // The timer is late: the lock-out time has passed on the counter, but as
+    // long as TimerGesperrt runs the barrier takes no lap.
+    counter.advanceMs(1500);
+    edge(kOn);
+    EXPECT_EQ(race.LapCounter(), 0);
+    race.TimerGesperrtTimer();
+    edge(kOff);
+    edge(kOn);
+    EXPECT_EQ(race.LapCounter(), 1);
+    lockoutEnds();
+    race.mStopClick();
+    race.mResetClick();
+
+    // Limit 1: LapLimit - 1 <= LapCounter holds right after START, so the
+    // first barrier edge stops the race instead of taking a lap.
+    race.setLockoutTime(0);
+    race.setLapLimit(1);
+    race.mStartClick();
+    edge(kOff);
+    edge(kOn);
+    expectStopped();
+    EXPECT_EQ(race.LapCounter(), 0);
+    EXPECT_EQ(protocol.lines.back().substr(0, 9), "A  Stopp:");
+}
+
+TEST_F(CoreBarrier, EdgeInsideTheLockoutIsRefusedByItsOwnTimeEvenWhenTheTimerFiredEarly)
+{
+    goAuto(0);
+    race.setLockoutTime(1000);
+    // The START edge reaches the window 200 ms late: the lock-out counts from
+    // then, as its timer does.
+    const std::int64_t startEdge = counter.ticks;
+    counter.advanceMs(200);
+    port.status = kOn;
+    race.ComPortDSR(startEdge);
+    ASSERT_TRUE(race.RaceRunning());
+
+    counter.advanceMs(950);    // 1150 ms after the car, 950 ms into the lock-out
+    race.TimerGesperrtTimer(); // early
+    edge(kOff);
+    edge(kOn);
+    EXPECT_EQ(race.LapCounter(), 0) << "stamped inside the lock-out";
+
+    // Handled after the lock-out, stamped inside it (the window was busy).
+    const std::int64_t late = counter.ticks + counter.ticksForMs(49);
+    counter.advanceMs(300);
+    port.status = kOff;
+    race.ComPortDSR(late);
+    port.status = kOn;
+    race.ComPortDSR(late);
+    EXPECT_EQ(race.LapCounter(), 0);
+
+    port.status = kOff;
+    race.ComPortDSR(counter.ticks);
+    port.status = kOn;
+    race.ComPortDSR(counter.ticksForMs(1200)); // the lock-out's very end
+    EXPECT_EQ(race.LapCounter(), 1);
+    EXPECT_TRUE(lockout.enabled) << "the barrier lap starts the next lock-out";
 }
 
 TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartTakesTheStartsTimeOfDay)

@@ -73,6 +73,9 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_localClock = std::make_unique<SystemLocalClock>();
     m_view = std::make_unique<MainWindowView>(*this);
     m_clockTimer = std::make_unique<QtWindowTimer>(*Clock);
+    // A coarse timer may end the lock-out up to 5 % early and let a second
+    // trigger of the same car through.
+    TimerGesperrt->setTimerType(Qt::PreciseTimer);
     m_lockoutTimer = std::make_unique<QtWindowTimer>(*TimerGesperrt);
 
     ProtocolServices services = ProtocolDialogs::defaults(this);
