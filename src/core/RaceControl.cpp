@@ -367,9 +367,24 @@ void RaceControl::SetAutoMode()
     m_view.setSignalIndicator(IndicatorLight::Green, kFrei);
 }
 
+// Auto mode promises a barrier that can trigger. A configured port that is
+// not open, because it never opened or its adapter was lost, keeps the
+// window in Hand mode, and the port says why.
+bool RaceControl::autoModePossible()
+{
+    if (m_port.portNumber() == 0) {
+        return false;
+    }
+    if (!m_port.isOpen()) {
+        m_port.autoModeRefused();
+        return false;
+    }
+    return true;
+}
+
 void RaceControl::LedModusClick()
 {
-    if (m_port.portNumber() != 0 && m_mode == Mode::Hand) {
+    if (m_mode == Mode::Hand && autoModePossible()) {
         SetAutoMode();
     } else {
         SetHandMode();
@@ -378,7 +393,7 @@ void RaceControl::LedModusClick()
 
 void RaceControl::Auto1Click()
 {
-    if (m_port.portNumber() != 0) {
+    if (autoModePossible()) {
         SetAutoMode();
     }
 }

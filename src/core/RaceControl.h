@@ -121,6 +121,7 @@ private:
     void StartLockout();
     void enableLockoutTimer();
     bool barrierLocked();
+    bool autoModePossible();
 
     void setCommand(RaceCommand command, bool enabled);
     void setCommand(RaceCommand command, bool enabled, TColor color);

@@ -223,6 +223,7 @@ TEST_F(CoreBarrier, ModeFollowsThePortAndIgnoresTheLockout)
     EXPECT_EQ(race.mode(), RaceControl::Mode::Hand);
 
     port.number = 3;
+    port.open = true;
     race.LedModusClick();
     EXPECT_EQ(race.mode(), RaceControl::Mode::Auto);
     EXPECT_EQ(view.modeCaption, "Auto");
@@ -238,7 +239,6 @@ TEST_F(CoreBarrier, ModeFollowsThePortAndIgnoresTheLockout)
     race.mStartClick();
     race.Auto1Click();
     EXPECT_EQ(view.signalCaption, "Frei");
-    port.open = true;
     edge(kOn);
     EXPECT_EQ(race.LapCounter(), 0);
     race.Hand1Click();
@@ -252,6 +252,41 @@ TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartNeverGivesANegativeTime)
 
     EXPECT_EQ(race.SplitTicks(), race.StartTicks());
     EXPECT_EQ(protocol.lines.back(), "A    Lap:        0,00  1.");
+}
+
+TEST_F(CoreBarrier, AutoModeNeedsAnOpenPort)
+{
+    // A configured port that never opened (or whose adapter was lost).
+    port.number = 1;
+    race.Auto1Click();
+    race.LedModusClick();
+    EXPECT_EQ(race.mode(), RaceControl::Mode::Hand);
+    EXPECT_EQ(view.modeCaption, "Hand");
+    EXPECT_EQ(view.signalCaption, "Gesperrt");
+    EXPECT_EQ(port.refusals, 2) << "the port is asked to say why; saying it once is its business";
+
+    port.open = true;
+    race.LedModusClick();
+    EXPECT_EQ(race.mode(), RaceControl::Mode::Auto);
+    port.open = false;
+    race.LedModusClick(); // back to Hand needs no port
+    EXPECT_EQ(race.mode(), RaceControl::Mode::Hand);
+    port.number = 0;
+    race.Auto1Click();
+    EXPECT_EQ(port.refusals, 2) << "without a configured port there is nothing to explain";
+}
+
+TEST_F(CoreBarrier, LockoutEndShowsFreiOnlyWhileThePortIsOpen)
+{
+    goAuto(0);
+    race.setLockoutTime(1000);
+    edge(kOn);
+    ASSERT_EQ(view.signalCaption, "Gesperrt");
+    port.open = false; // the port closed under a running lock-out
+    lockoutEnds();
+    EXPECT_FALSE(lockout.enabled);
+    EXPECT_EQ(view.signalCaption, "Gesperrt");
+    EXPECT_EQ(view.signalLight, IndicatorLight::Red);
 }
 
 TEST_F(CoreBarrier, LapCountingRespectsTheLockoutAndTheLastLap)

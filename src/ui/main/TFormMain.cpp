@@ -115,7 +115,7 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_portWiring->setRace(m_race.get());
     m_portWiring->ComPort().setCounter(
         [counter = m_counter.get()] { return counter->ReadCounter(); });
-    connect(m_portWiring.get(), &PortWiring::barrierLost, this, &TFormMain::barrierLost);
+    connect(m_portWiring.get(), &PortWiring::barrierNotice, this, &TFormMain::barrierLost);
     m_race->InitialiseView();
 
     connectHandlers();
@@ -428,14 +428,10 @@ void TFormMain::FormDestroy()
         return;
 }
 
-void TFormMain::barrierLost(const QString& reason)
+void TFormMain::barrierLost(const QString& text)
 {
     // Not modal: the race goes on by hand while the operator reads this.
-    auto* box = new QMessageBox(QMessageBox::Warning, kTitle,
-                                QStringLiteral("Die Lichtschranke antwortet nicht mehr (%1). "
-                                               "Das Programm ist in den Handbetrieb gewechselt.")
-                                    .arg(reason),
-                                QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, kTitle, text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     // The keys must keep working on the main window: F9 still has to stop.
