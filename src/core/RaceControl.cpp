@@ -313,7 +313,7 @@ void RaceControl::StartLockout()
     }
 }
 
-// Enabling a running lock-out does not restart it, so neither does its start.
+// Enabling a running lock-out does not restart it, nor move its start.
 void RaceControl::enableLockoutTimer()
 {
     if (!LockoutRunning()) {

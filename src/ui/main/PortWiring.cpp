@@ -169,7 +169,6 @@ void PortWiring::openFailed(const EComError& error, bool told)
 void PortWiring::deviceLost(const QString& reason)
 {
     m_lost = true;
-    m_notOpenReason = reason;
     m_notOpenTold = true;
     m_port->Close();
     if (m_race)
