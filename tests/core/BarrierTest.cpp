@@ -289,7 +289,7 @@ TEST_F(CoreBarrier, LockoutEndShowsFreiOnlyWhileThePortIsOpen)
     EXPECT_EQ(view.signalLight, IndicatorLight::Red);
 }
 
-TEST_F(CoreBarrier, LapCountingRespectsTheLockoutAndTheLastLap)
+TEST_F(CoreBarrier, LapCountingHonoursTheLockoutAndTheLastLap)
 {
     goAuto(2);
     race.setLockoutTime(1000);
