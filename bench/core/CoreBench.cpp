@@ -53,6 +53,7 @@ struct NullPort : IPortState
     int portNumber() const override { return 0; }
     bool isOpen() const override { return false; }
     std::uint32_t ModemStatus() override { return 0; }
+    void autoModeRefused() override {}
 };
 
 struct NullTimer : ITimer

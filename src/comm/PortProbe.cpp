@@ -12,14 +12,10 @@
 
 namespace PortProbe {
 
-namespace {
-
 // Devices the kernel writes its console to (a serial console on a server or
 // virtual machine). Such a line is never a free barrier port, and opening and
 // closing it drops DTR under whoever is logged in there, so it is not even
 // opened.
-} // namespace
-
 QSet<dev_t> ConsoleDevices()
 {
     QSet<dev_t> devices;
@@ -36,6 +32,13 @@ QSet<dev_t> ConsoleDevices()
     return devices;
 }
 
+bool IsConsoleLine(const QString& path, const QSet<dev_t>& consoles)
+{
+    struct stat info = {};
+    return !consoles.isEmpty() && stat(QFile::encodeName(path).constData(), &info) == 0 &&
+           S_ISCHR(info.st_mode) && consoles.contains(info.st_rdev);
+}
+
 namespace {
 
 bool isSerialLine(const QString& path, const QSet<dev_t>& consoles)
@@ -44,7 +47,7 @@ bool isSerialLine(const QString& path, const QSet<dev_t>& consoles)
     struct stat info = {};
     if (stat(name.constData(), &info) != 0 || !S_ISCHR(info.st_mode))
         return false;
-    if (consoles.contains(info.st_rdev))
+    if (IsConsoleLine(path, consoles))
         return false;
     const int fd = open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)

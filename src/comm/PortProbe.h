@@ -23,6 +23,8 @@ std::uint32_t ProbePorts(const QString& deviceFolder);
 // closing a serial console would drop DTR under whoever is logged in there.
 std::uint32_t ProbePorts(const QString& deviceFolder, const QSet<dev_t>& skipped);
 QSet<dev_t> ConsoleDevices();
+// Whether `path` (links followed) is the character device of one of `consoles`.
+bool IsConsoleLine(const QString& path, const QSet<dev_t>& consoles);
 
 // The texts of the port list: "COM" + n for every port found, ascending.
 QStringList PortListTexts(std::uint32_t availablePorts);

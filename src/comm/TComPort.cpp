@@ -2,6 +2,7 @@
 #include "comm/ComDeviceMap.h"
 #include "comm/ComErrors.h"
 #include "comm/LinuxSerialDevice.h"
+#include "comm/PortProbe.h"
 #include "comm/TComThread.h"
 
 #include <QPointer>
@@ -53,6 +54,11 @@ void TComPort::setCounter(Counter counter)
     m_counter = std::move(counter);
 }
 
+void TComPort::setConsoleLookup(ConsoleLookup lookup)
+{
+    m_consoleLookup = std::move(lookup);
+}
+
 LineSettings TComPort::lineSettings() const
 {
     LineSettings s;
@@ -89,6 +95,12 @@ void TComPort::Open()
     const QString path = deviceFileName();
     if (path.isEmpty())
         throw EComHandle(QStringLiteral("Unable to open com port: ") + SystemErrorText(ENOENT));
+    // Setting a serial console to the barrier's line parameters, or only
+    // dropping DTR when we let go, breaks it for whoever is logged in there;
+    // whatever number the settings hold, that line is not ours to open.
+    const QSet<dev_t> consoles = m_consoleLookup ? m_consoleLookup() : PortProbe::ConsoleDevices();
+    if (PortProbe::IsConsoleLine(path, consoles))
+        throw EComHandle(QStringLiteral("Unable to open com port: ") + SystemErrorText(EBUSY));
 
     std::unique_ptr<ISerialDevice> device =
         m_factory ? m_factory() : std::make_unique<LinuxSerialDevice>();

@@ -4,11 +4,13 @@
 #include "comm/ISerialDevice.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <sys/types.h>
 
 class QSocketNotifier;
 class TComThread;
@@ -30,6 +32,7 @@ class TComPort : public QObject
 public:
     using DeviceFactory = std::function<std::unique_ptr<ISerialDevice>()>;
     using Counter = std::function<std::int64_t()>;
+    using ConsoleLookup = std::function<QSet<dev_t>()>;
 
     explicit TComPort(QObject* owner = nullptr);
     ~TComPort() override;
@@ -64,7 +67,8 @@ public:
     bool Connected() const { return m_connected; }
 
     // Closes first if open. Throws EComHandle or EComState; the port then
-    // stays closed and nothing of the attempt stays open.
+    // stays closed and nothing of the attempt stays open. A device that is
+    // one of the kernel's console lines is never opened (EComHandle, busy).
     void Open();
     // Stops the event thread and closes the device; a closed port does nothing.
     void Close();
@@ -89,6 +93,9 @@ public:
     // Counter read by the event thread when an edge arrives; it must be safe to
     // call from that thread. CLOCK_MONOTONIC in nanoseconds by default.
     void setCounter(Counter counter);
+    // Which devices are the kernel's console lines; PortProbe::ConsoleDevices
+    // by default.
+    void setConsoleLookup(ConsoleLookup lookup);
 
 signals:
     void OnRxChar(TComPort* Sender, int InQue);
@@ -128,6 +135,7 @@ private:
     QString m_deviceFolder = QStringLiteral("/dev");
     DeviceFactory m_factory;
     Counter m_counter;
+    ConsoleLookup m_consoleLookup;
 
     bool m_connected = false;
     bool m_lostReported = false;

@@ -14,4 +14,7 @@ public:
     virtual bool isOpen() const = 0;
     // Modem status bits in the Windows layout (CTS 0x10, DSR 0x20, RING 0x40, RLSD 0x80).
     virtual std::uint32_t ModemStatus() = 0;
+    // Auto mode was asked for while the configured port is not open; the
+    // window stays in Hand mode and the port tells the operator why, once.
+    virtual void autoModeRefused() = 0;
 };

@@ -113,7 +113,7 @@ void RaceControl::mStartClick()
     m_clockTimer.setEnabled(true);
     if (LockoutTime() > 0) {
         m_view.setSignalIndicator(IndicatorLight::Red, kGesperrt);
-        m_lockoutTimer.setEnabled(true);
+        enableLockoutTimer();
     }
     m_view.setConfigEnabled(false);
     setCommand(RaceCommand::Start, false, clBtnFace);
@@ -249,7 +249,11 @@ void RaceControl::ComPortDSR(std::int64_t edgeTicks)
         }
     } scope{*this};
     m_triggeredByBarrier = true;
-    m_edgeTicks = edgeTicks;
+    // An edge that waited while the window was busy can be older than a START
+    // the keyboard gave in the meantime. A race time is never negative and a
+    // time of day never lies before its start, so such an edge counts as
+    // coming right at that start, for its race time and its time of day alike.
+    m_edgeTicks = RaceRunning() ? std::max(edgeTicks, m_startTicks) : edgeTicks;
     m_lastModemStatus = status;
 
     const bool dsrOn = (status & IPortState::kDsrOn) != 0;
@@ -274,7 +278,7 @@ void RaceControl::ComPortDSR(std::int64_t edgeTicks)
         } else if (m_lapLimit != 0 && m_lapLimit - 1 <= m_lapCounter) {
             setCommand(RaceCommand::Lap, false);
             BarrierTrigger();
-        } else if (!LockoutRunning()) {
+        } else if (!barrierLocked()) {
             mSplitClick();
             StartLockout();
         }
@@ -286,7 +290,7 @@ void RaceControl::ComPortDSR(std::int64_t edgeTicks)
 
 void RaceControl::BarrierTrigger()
 {
-    if (m_mode == Mode::Hand || LockoutRunning()) {
+    if (m_mode == Mode::Hand || barrierLocked()) {
         return;
     }
     if (CommandEnabled(RaceCommand::Start)) {
@@ -305,8 +309,38 @@ void RaceControl::StartLockout()
 {
     if (!LockoutRunning() && CommandEnabled(RaceCommand::Stop) && LockoutTime() > 0) {
         m_view.setSignalIndicator(IndicatorLight::Red, kGesperrt);
-        m_lockoutTimer.setEnabled(true);
+        enableLockoutTimer();
     }
+}
+
+// Enabling a running lock-out does not restart it, nor move its start.
+void RaceControl::enableLockoutTimer()
+{
+    if (!LockoutRunning()) {
+        m_lockoutStart = GetMyTickCount();
+    }
+    m_lockoutTimer.setEnabled(true);
+}
+
+// The barrier is locked while TimerGesperrt runs. A window timer can also
+// fire early, or its expiry can be handled before an edge that came in
+// during the lock-out but waited for the busy window; so an edge is also
+// judged by its own counter reading. The lock-out counts from the moment
+// its timer was enabled, not from the edge that caused it: that is the
+// later of the two, so this never lets through an edge the timer, firing
+// on time, would have refused. It only ever refuses more.
+bool RaceControl::barrierLocked()
+{
+    if (LockoutRunning()) {
+        return true;
+    }
+    if (!m_lockoutStart || LockoutTime() <= 0) {
+        return false;
+    }
+    const std::int64_t edge = m_edgeTicks ? *m_edgeTicks : GetMyTickCount();
+    const long double lockoutTicks =
+        static_cast<long double>(LockoutTime()) * m_counter.countSpeed() * 1000.0L;
+    return static_cast<long double>(edge - *m_lockoutStart) < lockoutTicks;
 }
 
 void RaceControl::TimerGesperrtTimer()
@@ -333,9 +367,24 @@ void RaceControl::SetAutoMode()
     m_view.setSignalIndicator(IndicatorLight::Green, kFrei);
 }
 
+// Auto mode promises a barrier that can trigger. A configured port that is
+// not open, because it never opened or its adapter was lost, keeps the
+// window in Hand mode, and the port says why.
+bool RaceControl::autoModePossible()
+{
+    if (m_port.portNumber() == 0) {
+        return false;
+    }
+    if (!m_port.isOpen()) {
+        m_port.autoModeRefused();
+        return false;
+    }
+    return true;
+}
+
 void RaceControl::LedModusClick()
 {
-    if (m_port.portNumber() != 0 && m_mode == Mode::Hand) {
+    if (m_mode == Mode::Hand && autoModePossible()) {
         SetAutoMode();
     } else {
         SetHandMode();
@@ -344,7 +393,7 @@ void RaceControl::LedModusClick()
 
 void RaceControl::Auto1Click()
 {
-    if (m_port.portNumber() != 0) {
+    if (autoModePossible()) {
         SetAutoMode();
     }
 }
@@ -402,14 +451,7 @@ void RaceControl::addLineIfAny(const std::optional<std::string>& line)
 
 std::int64_t RaceControl::eventTicks()
 {
-    if (!m_edgeTicks)
-        return GetMyTickCount();
-    // An edge that waited while the window was busy can be older than a START
-    // the keyboard gave in the meantime; a race time is never negative, so
-    // such an edge counts as coming right at that start.
-    if (m_clockTimer.isEnabled())
-        return std::max(*m_edgeTicks, m_startTicks);
-    return *m_edgeTicks;
+    return m_edgeTicks ? *m_edgeTicks : GetMyTickCount();
 }
 
 // For a barrier event the time of day is that of the edge, not of the moment

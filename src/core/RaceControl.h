@@ -119,6 +119,9 @@ private:
     void AddProtocolLine(const std::string& text);
     void BarrierTrigger();
     void StartLockout();
+    void enableLockoutTimer();
+    bool barrierLocked();
+    bool autoModePossible();
 
     void setCommand(RaceCommand command, bool enabled);
     void setCommand(RaceCommand command, bool enabled, TColor color);
@@ -144,6 +147,8 @@ private:
     std::string m_nrLineText;
     bool m_triggeredByBarrier = false;
     std::optional<std::int64_t> m_edgeTicks;
+    // Counter reading when the last lock-out was enabled; none before the first.
+    std::optional<std::int64_t> m_lockoutStart;
     std::uint32_t m_lastModemStatus = kInitialModemStatus;
     std::int64_t m_startTicks = 0;
     std::int64_t m_splitTicks = 0;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -151,6 +153,34 @@ TEST_F(CommPort, FailedOpenLeavesThePortClosed)
     EXPECT_FALSE(port.Connected());
     port.Close();
     EXPECT_TRUE(log.empty());
+}
+
+TEST_F(CommPort, NeverOpensTheConsoleLineWhateverTheNumberSays)
+{
+    QTemporaryDir dir;
+    CommTest::Pty console;
+    CommTest::Pty free;
+    ASSERT_TRUE(QFile::link(console.slave(), dir.filePath(QStringLiteral("ttyS0"))));
+    ASSERT_TRUE(QFile::link(free.slave(), dir.filePath(QStringLiteral("ttyS1"))));
+    struct stat info = {};
+    ASSERT_EQ(stat(console.slave().toLocal8Bit().constData(), &info), 0);
+    port.setDeviceFolder(dir.path());
+    port.setConsoleLookup([rdev = info.st_rdev] { return QSet<dev_t>{rdev}; });
+
+    port.setPort(1);
+    try {
+        port.Open();
+        ADD_FAILURE() << "the console line was opened";
+    } catch (const EComHandle& error) {
+        EXPECT_TRUE(error.message().startsWith(QStringLiteral("Unable to open com port: ")));
+    }
+    EXPECT_EQ(line->opens, 0) << "not even opened to be closed again";
+    EXPECT_FALSE(port.Connected());
+
+    port.setPort(2);
+    port.Open();
+    EXPECT_TRUE(port.Connected());
+    EXPECT_EQ(line->path, dir.filePath(QStringLiteral("ttyS1")));
 }
 
 TEST_F(CommPort, OneEventRaisesItsHandlersInTheFixedOrder)

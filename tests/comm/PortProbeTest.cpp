@@ -13,31 +13,9 @@
 #include <unistd.h>
 #include <vector>
 
+using CommTest::Pty;
+
 namespace {
-
-// A pseudo-terminal stands in for a serial line: a terminal character device.
-class Pty
-{
-public:
-    Pty()
-    {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        char name[64] = {};
-        if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0 &&
-            ptsname_r(m_master, name, sizeof name) == 0)
-            m_slave = QString::fromLocal8Bit(name);
-    }
-    ~Pty()
-    {
-        if (m_master >= 0)
-            close(m_master);
-    }
-    QString slave() const { return m_slave; }
-
-private:
-    int m_master = -1;
-    QString m_slave;
-};
 
 TEST(CommProbe, FindsTheSerialLinesAndNothingElse)
 {

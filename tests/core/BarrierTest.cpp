@@ -11,6 +11,18 @@ constexpr std::uint32_t kOff = 0x00;
 
 class CoreBarrier : public RaceFixture
 {
+protected:
+    // The window was busy: the car passed, then a keyboard START 40 ms later
+    // was handled before the edge. Returns the edge's counter reading.
+    std::int64_t edgeBeforeKeyboardStart()
+    {
+        const std::int64_t edgeTicks = counter.ticks;
+        counter.advanceMs(40);
+        race.mStartClick();
+        port.status = kOn;
+        race.ComPortDSR(edgeTicks);
+        return edgeTicks;
+    }
 };
 
 } // namespace
@@ -92,7 +104,7 @@ TEST_F(CoreBarrier, BarrierStartIsMarkedAutomaticAndLocksItself)
     race.mSplitClick();
     EXPECT_EQ(race.LapCounter(), 1);
 
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     EXPECT_FALSE(lockout.enabled);
     EXPECT_EQ(view.signalCaption, "Frei");
     EXPECT_EQ(view.signalLight, IndicatorLight::Green);
@@ -102,7 +114,7 @@ TEST_F(CoreBarrier, BarrierStartIsMarkedAutomaticAndLocksItself)
     edge(kOff);
     EXPECT_EQ(race.LapCounter(), 2);
     EXPECT_TRUE(lockout.enabled);
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     race.setLapLimit(2); // laps used up mid-race: the next trigger stops
     race.mSplitClick();
     edge(kOn);
@@ -149,7 +161,7 @@ TEST_F(CoreBarrier, LapCountingStopsOnceTheLapsAreUsedUp)
     race.setLockoutTime(1000);
     edge(kOn); // LAP disabled in Ready: START
     expectRunning(false);
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     edge(kOff);
     edge(kOn);
     EXPECT_EQ(race.LapCounter(), 1);
@@ -159,7 +171,7 @@ TEST_F(CoreBarrier, LapCountingStopsOnceTheLapsAreUsedUp)
     edge(kOff);
     edge(kOn);
     expectRunning(true);
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     edge(kOff);
     edge(kOn);
     expectStopped();
@@ -167,14 +179,14 @@ TEST_F(CoreBarrier, LapCountingStopsOnceTheLapsAreUsedUp)
     // A limit lowered during the race ends it at the next edge.
     edge(kOff);
     edge(kOn); // reset
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     race.setLapLimit(0);
     edge(kOff);
     edge(kOn); // START
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     edge(kOff);
     edge(kOn); // lap 1
-    race.TimerGesperrtTimer();
+    lockoutEnds();
     race.setLapLimit(1);
     edge(kOff);
     edge(kOn);
@@ -211,6 +223,7 @@ TEST_F(CoreBarrier, ModeFollowsThePortAndIgnoresTheLockout)
     EXPECT_EQ(race.mode(), RaceControl::Mode::Hand);
 
     port.number = 3;
+    port.open = true;
     race.LedModusClick();
     EXPECT_EQ(race.mode(), RaceControl::Mode::Auto);
     EXPECT_EQ(view.modeCaption, "Auto");
@@ -226,7 +239,6 @@ TEST_F(CoreBarrier, ModeFollowsThePortAndIgnoresTheLockout)
     race.mStartClick();
     race.Auto1Click();
     EXPECT_EQ(view.signalCaption, "Frei");
-    port.open = true;
     edge(kOn);
     EXPECT_EQ(race.LapCounter(), 0);
     race.Hand1Click();
@@ -235,14 +247,127 @@ TEST_F(CoreBarrier, ModeFollowsThePortAndIgnoresTheLockout)
 
 TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartNeverGivesANegativeTime)
 {
-    // The window was busy: the car passed, then F5 was handled first.
     goAuto(0);
-    const std::int64_t edgeTicks = counter.ticks;
-    counter.advanceMs(40);
-    race.mStartClick();
-    port.status = kOn;
-    race.ComPortDSR(edgeTicks);
+    edgeBeforeKeyboardStart();
 
     EXPECT_EQ(race.SplitTicks(), race.StartTicks());
     EXPECT_EQ(protocol.lines.back(), "A    Lap:        0,00  1.");
+}
+
+TEST_F(CoreBarrier, AutoModeNeedsAnOpenPort)
+{
+    // A configured port that never opened (or whose adapter was lost).
+    port.number = 1;
+    race.Auto1Click();
+    race.LedModusClick();
+    EXPECT_EQ(race.mode(), RaceControl::Mode::Hand);
+    EXPECT_EQ(view.modeCaption, "Hand");
+    EXPECT_EQ(view.signalCaption, "Gesperrt");
+    EXPECT_EQ(port.refusals, 2) << "the port is asked to say why; saying it once is its business";
+
+    port.open = true;
+    race.LedModusClick();
+    EXPECT_EQ(race.mode(), RaceControl::Mode::Auto);
+    port.open = false;
+    race.LedModusClick(); // back to Hand needs no port
+    EXPECT_EQ(race.mode(), RaceControl::Mode::Hand);
+    port.number = 0;
+    race.Auto1Click();
+    EXPECT_EQ(port.refusals, 2) << "without a configured port there is nothing to explain";
+}
+
+TEST_F(CoreBarrier, LockoutEndShowsFreiOnlyWhileThePortIsOpen)
+{
+    goAuto(0);
+    race.setLockoutTime(1000);
+    edge(kOn);
+    ASSERT_EQ(view.signalCaption, "Gesperrt");
+    port.open = false; // the port closed under a running lock-out
+    lockoutEnds();
+    EXPECT_FALSE(lockout.enabled);
+    EXPECT_EQ(view.signalCaption, "Gesperrt");
+    EXPECT_EQ(view.signalLight, IndicatorLight::Red);
+}
+
+TEST_F(CoreBarrier, LapCountingHonoursTheLockoutAndTheLastLap)
+{
+    goAuto(2);
+    race.setLockoutTime(1000);
+    race.mStartClick();
+    // The timer is late: the lock-out time has passed on the counter, but as
+    // long as TimerGesperrt runs the barrier takes no lap.
+    counter.advanceMs(1500);
+    edge(kOn);
+    EXPECT_EQ(race.LapCounter(), 0);
+    race.TimerGesperrtTimer();
+    edge(kOff);
+    edge(kOn);
+    EXPECT_EQ(race.LapCounter(), 1);
+    lockoutEnds();
+    race.mStopClick();
+    race.mResetClick();
+
+    // Limit 1: LapLimit - 1 <= LapCounter holds right after START, so the
+    // first barrier edge stops the race instead of taking a lap.
+    race.setLockoutTime(0);
+    race.setLapLimit(1);
+    race.mStartClick();
+    edge(kOff);
+    edge(kOn);
+    expectStopped();
+    EXPECT_EQ(race.LapCounter(), 0);
+    EXPECT_EQ(protocol.lines.back().substr(0, 9), "A  Stopp:");
+}
+
+TEST_F(CoreBarrier, EdgeInsideTheLockoutIsRefusedByItsOwnTimeEvenWhenTheTimerFiredEarly)
+{
+    goAuto(0);
+    race.setLockoutTime(1000);
+    // The START edge reaches the window 200 ms late: the lock-out counts from
+    // then, as its timer does.
+    const std::int64_t startEdge = counter.ticks;
+    counter.advanceMs(200);
+    port.status = kOn;
+    race.ComPortDSR(startEdge);
+    ASSERT_TRUE(race.RaceRunning());
+
+    counter.advanceMs(950);    // 1150 ms after the car, 950 ms into the lock-out
+    race.TimerGesperrtTimer(); // early
+    edge(kOff);
+    edge(kOn);
+    EXPECT_EQ(race.LapCounter(), 0) << "stamped inside the lock-out";
+
+    // Handled after the lock-out, stamped inside it (the window was busy).
+    const std::int64_t late = counter.ticks + counter.ticksForMs(49);
+    counter.advanceMs(300);
+    port.status = kOff;
+    race.ComPortDSR(late);
+    port.status = kOn;
+    race.ComPortDSR(late);
+    EXPECT_EQ(race.LapCounter(), 0);
+
+    port.status = kOff;
+    race.ComPortDSR(counter.ticks);
+    port.status = kOn;
+    race.ComPortDSR(counter.ticksForMs(1200)); // the lock-out's very end
+    EXPECT_EQ(race.LapCounter(), 1);
+    EXPECT_TRUE(lockout.enabled) << "the barrier lap starts the next lock-out";
+}
+
+TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartTakesTheStartsTimeOfDay)
+{
+    race.setLapType(1);
+    goAuto(2);
+    const std::int64_t edgeTicks = edgeBeforeKeyboardStart();
+    EXPECT_EQ(protocol.lines[1], "H  Start: 14:05.03,11");
+    EXPECT_EQ(protocol.lines.back(), "A    Lap: 14:05.03,11  1.");
+
+    // The same for a stop: with the last lap reached the old edge ends the race.
+    race.setLapLimit(1);
+    port.status = kOff;
+    race.ComPortDSR(edgeTicks);
+    port.status = kOn;
+    race.ComPortDSR(edgeTicks);
+    expectStopped();
+    EXPECT_EQ(protocol.lines.back(), "A  Stopp: 14:05.03,11");
 }

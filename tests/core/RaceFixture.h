@@ -41,6 +41,13 @@ protected:
         race.ComPortDSR(counter.ticks);
     }
 
+    // The lock-out time passes on the counter and TimerGesperrt fires.
+    void lockoutEnds()
+    {
+        counter.advanceMs(race.LockoutTime());
+        race.TimerGesperrtTimer();
+    }
+
     bool enabled(RaceCommand c) { return view[c].enabled; }
 
     void expectReady()

@@ -46,7 +46,7 @@ void PortWiring::ProbePorts()
 
 int PortWiring::portNumber() const
 {
-    return m_lost ? 0 : m_port->Port();
+    return m_port->Port();
 }
 
 void PortWiring::setPortNumber(int port)
@@ -83,9 +83,10 @@ void PortWiring::openAtStartUp()
     try {
         m_port->Open();
         m_race->SetAutoMode();
-    } catch (const EComError&) {
+    } catch (const EComError& error) {
         // A missing or busy barrier at start-up is no error: the operator
         // times by hand, and the number stays configured for the next run.
+        openFailed(error, false);
     }
 }
 
@@ -106,10 +107,12 @@ void PortWiring::applyPortChoice(int oldIndex, int newIndex, const QString& item
             m_lost = false;
             try {
                 m_port->Open();
-            } catch (const EComError&) {
+            } catch (const EComError& error) {
                 // The old port is closed already: showing Auto and "Frei"
                 // now would promise a barrier that cannot trigger.
                 m_race->SetHandMode();
+                // The caller shows the message.
+                openFailed(error, true);
                 throw;
             }
         }
@@ -146,11 +149,31 @@ void PortWiring::ComPortDSR()
         m_race->ComPortDSR(m_port->LastEventTicks());
 }
 
+void PortWiring::autoModeRefused()
+{
+    if (m_notOpenTold)
+        return;
+    m_notOpenTold = true;
+    emit barrierNotice(QStringLiteral("Die Lichtschranke an COM%1 ist nicht bereit (%2). "
+                                      "Das Programm bleibt im Handbetrieb.")
+                           .arg(m_port->Port())
+                           .arg(m_notOpenReason));
+}
+
+void PortWiring::openFailed(const EComError& error, bool told)
+{
+    m_notOpenReason = error.message();
+    m_notOpenTold = told;
+}
+
 void PortWiring::deviceLost(const QString& reason)
 {
     m_lost = true;
+    m_notOpenTold = true;
     m_port->Close();
     if (m_race)
         m_race->SetHandMode();
-    emit barrierLost(reason);
+    emit barrierNotice(QStringLiteral("Die Lichtschranke antwortet nicht mehr (%1). "
+                                      "Das Programm ist in den Handbetrieb gewechselt.")
+                           .arg(reason));
 }

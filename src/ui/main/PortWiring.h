@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+class EComError;
 class TComPort;
 class TFormMain;
 class RaceControl;
@@ -49,23 +50,31 @@ public:
 
     bool isOpen() const override;
     std::uint32_t ModemStatus() override;
+    void autoModeRefused() override;
 
 signals:
-    // The port's device failed (adapter pulled out); the window is back in
-    // Hand mode when this is raised.
-    void barrierLost(const QString& reason);
+    // The operator has to learn why the barrier cannot trigger: its adapter
+    // was pulled out (the window is back in Hand mode when this is raised),
+    // or Auto mode was asked for while the configured port is not open.
+    // Raised once for every port that failed; `text` is the whole notice.
+    void barrierNotice(const QString& text);
 
 private:
     void ComPortOpen();
     void ComPortClose();
     void ComPortDSR();
     void deviceLost(const QString& reason);
+    void openFailed(const EComError& error, bool told);
 
     TFormMain& m_form;
     std::unique_ptr<TComPort> m_port;
     RaceControl* m_race = nullptr;
     std::uint32_t m_availablePorts = 0;
-    // A lost device keeps its number for the settings but no longer counts
-    // as configured, so Auto mode cannot show a dead barrier as ready.
+    // A lost device is opened again when the operator confirms its entry.
     bool m_lost = false;
+    // Why the configured port is not open, and whether the operator has been
+    // told: a failed open after the dialog and a lost adapter say it at
+    // once, a failed open at start-up only when Auto mode is asked for.
+    QString m_notOpenReason;
+    bool m_notOpenTold = true;
 };

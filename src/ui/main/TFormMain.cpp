@@ -74,6 +74,9 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_localClock = std::make_unique<SystemLocalClock>();
     m_view = std::make_unique<MainWindowView>(*this);
     m_clockTimer = std::make_unique<QtWindowTimer>(*Clock);
+    // A coarse timer may end the lock-out up to 5 % early and let a second
+    // trigger of the same car through.
+    TimerGesperrt->setTimerType(Qt::PreciseTimer);
     m_lockoutTimer = std::make_unique<QtWindowTimer>(*TimerGesperrt);
 
     ProtocolServices services = ProtocolDialogs::defaults(this);
@@ -113,7 +116,7 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_portWiring->setRace(m_race.get());
     m_portWiring->ComPort().setCounter(
         [counter = m_counter.get()] { return counter->ReadCounter(); });
-    connect(m_portWiring.get(), &PortWiring::barrierLost, this, &TFormMain::barrierLost);
+    connect(m_portWiring.get(), &PortWiring::barrierNotice, this, &TFormMain::barrierLost);
     if (ProtocolJournal* journal = m_protocol->journal()) {
         connect(journal, &ProtocolJournal::writingFailed, this, &TFormMain::journalFailing);
         connect(journal, &ProtocolJournal::writingRecovered, this, &TFormMain::journalRecovered);
@@ -445,11 +448,9 @@ QWidget* TFormMain::showNotice(const QString& text)
     return box;
 }
 
-void TFormMain::barrierLost(const QString& reason)
+void TFormMain::barrierLost(const QString& text)
 {
-    m_lostNotice = showNotice(QStringLiteral("Die Lichtschranke antwortet nicht mehr (%1). "
-                                             "Das Programm ist in den Handbetrieb gewechselt.")
-                                  .arg(reason));
+    m_lostNotice = showNotice(text);
 }
 
 void TFormMain::journalFailing(const QString& reason)

@@ -221,7 +221,7 @@ private:
     void writeExitCopy();
     void showError(const QString& text);
     QWidget* showNotice(const QString& text);
-    void barrierLost(const QString& reason);
+    void barrierLost(const QString& text);
     void journalFailing(const QString& reason);
     void journalRecovered();
     void runCommandOnPress(QAction* item);

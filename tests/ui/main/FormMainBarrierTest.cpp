@@ -302,3 +302,139 @@ TEST_F(FormMainBarrier, PortThatFailsToOpenAfterOkIsReportedAndNotShownAsReady)
     QSettings stored(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(stored.value(QStringLiteral("Port")).toInt(), 2) << "the choice is kept";
 }
+
+// The port choice of the settings dialog, made with keys and confirmed with a
+// click on OK, as the operator does it.
+class FormMainBarrierPortChoice : public FormMainBarrier
+{
+protected:
+    QStringList portLog;
+
+    TFormMain& createAndWatch()
+    {
+        create();
+        form->createSettingsDialog();
+        TComPort& port = form->portWiring().ComPort();
+        QObject::connect(&port, &TComPort::OnOpen, [this](TComPort* sender) {
+            portLog << QStringLiteral("open COM%1").arg(sender->Port());
+        });
+        QObject::connect(&port, &TComPort::OnClose, [this](TComPort* sender) {
+            portLog << QStringLiteral("close COM%1").arg(sender->Port());
+        });
+        return *form;
+    }
+
+    // F2; `choose` works in the open dialog, then OK closes it.
+    void confirmSettings(const std::function<void(TCfgDialog&)>& choose)
+    {
+        TCfgDialog* dialog = form->settingsDialog();
+        QTimer::singleShot(0, dialog, [dialog, &choose] {
+            choose(*dialog);
+            QTest::mouseClick(dialog->OKBtn, Qt::LeftButton);
+        });
+        press(Qt::Key_F2);
+        ASSERT_FALSE(dialog->isVisible());
+    }
+
+    // Entry `index` of a closed drop-down list, reached with the arrow keys.
+    static void pick(QComboBox* box, int index)
+    {
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        ASSERT_EQ(box->currentIndex(), index);
+    }
+
+    void expectAuto()
+    {
+        EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
+        EXPECT_EQ(form->LedModus->Kind(), TLed::lkGreen);
+        EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Frei"));
+        EXPECT_EQ(form->LedSignal->Kind(), TLed::lkGreen);
+    }
+};
+
+TEST_F(FormMainBarrierPortChoice, ChangingFromCom1ToCom2MovesTheBarrier)
+{
+    auto second = BarrierLine::create(*board, "ttyS1");
+    second->linkAs(dir.filePath(QStringLiteral("dev/ttyS1")).toStdString());
+    configure(0, 0, 0);
+    createAndWatch();
+    ASSERT_TRUE(line->dtr());
+
+    confirmSettings([](TCfgDialog& dialog) { pick(dialog.cbPort, 2); });
+    EXPECT_EQ(portLog, (QStringList{QStringLiteral("close COM1"), QStringLiteral("open COM2")}));
+    EXPECT_FALSE(line->dtr()) << "COM1 let go";
+    EXPECT_TRUE(second->dtr());
+    expectAuto();
+    EXPECT_TRUE(errors.isEmpty());
+
+    second->setContact(true);
+    EXPECT_TRUE(pumpUntil([&] { return form->Clock->isActive(); })) << "COM2 is the barrier now";
+}
+
+TEST_F(FormMainBarrierPortChoice, SamePortFromHandGoesBackToAutoWithoutReopening)
+{
+    configure(0, 0, 0);
+    createAndWatch();
+    press(Qt::Key_H, Qt::AltModifier);
+    ASSERT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+
+    confirmSettings([](TCfgDialog& dialog) { pick(dialog.cbAlg, 1); }); // "Aus"
+    EXPECT_TRUE(portLog.isEmpty()) << "the open port and its thread stay as they are";
+    expectAuto();
+    EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
+
+    contact(true);
+    EXPECT_FALSE(form->Clock->isActive());
+    contact(false);
+    EXPECT_TRUE(form->Clock->isActive()) << "the contact opening triggers now";
+}
+
+TEST_F(FormMainBarrierPortChoice, PortTheProbeDidNotFindIsDroppedByOk)
+{
+    configure(0, 0, 0);
+    storeSettings({{QStringLiteral("Port"), 2}}); // only COM1 exists
+    createAndWatch();
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_TRUE(errors.isEmpty());
+
+    int shown = 0;
+    confirmSettings([&](TCfgDialog& dialog) { shown = dialog.cbPort->currentIndex(); });
+    EXPECT_EQ(shown, -1) << "no entry for a port that was not found";
+    EXPECT_EQ(form->portWiring().ComPort().Port(), 0);
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_TRUE(portLog.isEmpty());
+    press(Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->lostNotice(), nullptr) << "no port is configured, so nothing to explain";
+
+    confirmSettings([](TCfgDialog& dialog) { pick(dialog.cbPort, 1); });
+    EXPECT_EQ(portLog, QStringList{QStringLiteral("open COM1")});
+    expectAuto();
+    destroy();
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Port")).toInt(), 1);
+}
+
+TEST_F(FormMainBarrierPortChoice, LostPortComesBackWhenItsEntryIsConfirmed)
+{
+    configure(0, 0, 0);
+    createAndWatch();
+    line->unplug();
+    ASSERT_TRUE(pumpUntil([&] { return form->lostNotice() != nullptr; }));
+    ASSERT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+
+    // The adapter is plugged in again; the operator confirms COM1.
+    line.reset();
+    line = BarrierLine::create(*board, "ttyS0");
+    line->linkAs(dir.filePath(QStringLiteral("dev/ttyS0")).toStdString());
+    portLog.clear();
+    confirmSettings([](TCfgDialog& dialog) { EXPECT_EQ(dialog.cbPort->currentIndex(), 1); });
+    EXPECT_EQ(portLog, QStringList{QStringLiteral("open COM1")});
+    EXPECT_TRUE(line->dtr());
+    expectAuto();
+
+    contact(true);
+    EXPECT_TRUE(form->Clock->isActive());
+}
