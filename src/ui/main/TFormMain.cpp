@@ -63,6 +63,9 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
             QMessageBox::critical(isVisible() ? this : nullptr, kTitle, text);
         };
 
+    if (!m_env.beep)
+        m_env.beep = [] { QApplication::beep(); };
+
     setMinimumSize(800, 450);
     resize(800, 450);
     createControls();

@@ -12,6 +12,7 @@
 #include "controls/TSpinEdit.h"
 #include "core/DisplayLayout.h"
 #include "help/Pictures.h"
+#include "ui/main/CodePageValidator.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -251,6 +252,7 @@ void TFormMain::createTimingHalf(QWidget* parent)
     editStartN->setObjectName("editStartN");
     editStartN->setGeometry(233, 231, 241, 30);
     editStartN->setToolTip(QStringLiteral("Nummer oder Name"));
+    editStartN->setValidator(new CodePageValidator([this] { m_env.beep(); }, editStartN));
     editStartN->raise();
     editStartN->installEventFilter(this);
 

@@ -38,6 +38,7 @@ protected:
     QStringList errors;
     QStringList protocolQuestions;
     bool protocolAnswer = false;
+    int beeps = 0;
     std::unique_ptr<TFormMain> form;
     TFDlgYesNo* yesNo = nullptr;
 
@@ -90,6 +91,7 @@ protected:
             return true;
         };
         env.errorBox = [this](const QString& text) { errors << text; };
+        env.beep = [this] { ++beeps; };
         env.deviceFolder = dir.filePath(QStringLiteral("dev"));
         env.customiseProtocol = [this](ProtocolServices& services) {
             services.workingFolder = workingFolder();
