@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include <limits>
+
 namespace {
 
 QRect inWindow(const QWidget* widget)
@@ -90,4 +92,45 @@ TEST_F(FormMainGeometry, OnlyTheProtocolGrowsAndTheWindowDoesNotShrink)
     QApplication::processEvents();
     EXPECT_EQ(form->size(), QSize(800, 450));
     EXPECT_EQ(form->PanelLeft->width(), 495);
+}
+
+TEST_F(FormMainGeometry, StoredPositionIsTakenAndWrittenBack)
+{
+    storeAllSettings({{QStringLiteral("Left"), 120}, {QStringLiteral("Top"), 90}});
+    create();
+    EXPECT_EQ(form->pos(), QPoint(120, 90));
+    form->move(150, 60);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return form->pos() == QPoint(150, 60); }));
+    destroy();
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Left")).toInt(), 150);
+    EXPECT_EQ(stored.value(QStringLiteral("Top")).toInt(), 60);
+    create();
+    EXPECT_EQ(form->pos(), QPoint(150, 60));
+}
+
+TEST_F(FormMainGeometry, StoredPlacementBeyondAnyScreenStillGivesAUsableWindow)
+{
+    const int most = std::numeric_limits<std::int32_t>::max();
+    const int least = std::numeric_limits<std::int32_t>::min();
+    const std::map<QString, QVariant> variants[] = {
+        {{QStringLiteral("Left"), most}},
+        {{QStringLiteral("Left"), least}, {QStringLiteral("Top"), most}},
+        {{QStringLiteral("Width"), most}, {QStringLiteral("Height"), most}},
+        {{QStringLiteral("Width"), 40000}, {QStringLiteral("Height"), 450}},
+        {{QStringLiteral("Left"), -1}, {QStringLiteral("Width"), 6000}},
+    };
+    for (const auto& variant : variants) {
+        SCOPED_TRACE(variant.begin()->first.toStdString() + "=" +
+                     variant.begin()->second.toString().toStdString());
+        storeAllSettings(variant);
+        create();
+        const QRect area = form->screen()->availableGeometry();
+        EXPECT_GE(form->width(), 800);
+        EXPECT_GE(form->height(), 450);
+        EXPECT_LE(form->width(), std::max(800, area.width())) << "no wider than the screen";
+        EXPECT_LE(form->height(), std::max(450, area.height()));
+        EXPECT_TRUE(area.intersects(form->frameGeometry()));
+        destroy();
+    }
 }
