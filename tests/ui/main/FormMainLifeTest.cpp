@@ -7,8 +7,10 @@
 #include "help/THelpSystem.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -203,6 +205,64 @@ TEST_F(FormMainLife, EmptyProtocolStillLeavesAnExitCopy)
     QFile copy(workingFolder() + QStringLiteral("/Kelvatron.txt"));
     EXPECT_TRUE(copy.exists());
     EXPECT_EQ(copy.size(), 0);
+}
+
+// The steps of the shutdown run in order and the first failure ends them.
+TEST_F(FormMainLife, AFailedSettingsWriteIsReportedAndSkipsTheExitCopy)
+{
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TFormMainEnvironment env = environment();
+    // The store's folder would have to be a regular file.
+    env.settingsFile = dir.filePath(QStringLiteral("blocker/Kelvatron.conf"));
+    create(std::move(env));
+    press(Qt::Key_F5);
+    destroy();
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_FALSE(QFile::exists(workingFolder() + QStringLiteral("/Kelvatron.txt")));
+}
+
+TEST_F(FormMainLife, AFailedExitCopyIsReportedAfterTheSettingsAreWritten)
+{
+    ASSERT_TRUE(QDir().mkpath(workingFolder() + QStringLiteral("/Kelvatron.txt")));
+    create();
+    press(Qt::Key_F5);
+    destroy();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("Kelvatron.txt"))) << errors[0].toStdString();
+    EXPECT_TRUE(
+        QSettings(settingsFile(), QSettings::IniFormat).contains(QStringLiteral("LAPType")));
+}
+
+TEST_F(FormMainLife, DatePanelShowsNowAndItsTimerKeepsItSo)
+{
+    const auto now = [] {
+        const QLocale locale = QLocale::system();
+        const QDateTime moment = QDateTime::currentDateTime();
+        return locale.toString(moment.date(), QLocale::ShortFormat) + QStringLiteral("   ") +
+               locale.toString(moment.time(), QLocale::ShortFormat);
+    };
+    const QString before = now();
+    create();
+    const QString after = now();
+    EXPECT_TRUE(form->PanelDate->text() == before || form->PanelDate->text() == after)
+        << form->PanelDate->text().toStdString();
+
+    form->PanelDate->clear();
+    QString lastEmpty;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QString moment = now();
+            if (!form->PanelDate->text().isEmpty())
+                return true;
+            lastEmpty = moment;
+            return false;
+        },
+        30'000));
+    const QString refreshed = now();
+    EXPECT_TRUE(form->PanelDate->text() == lastEmpty || form->PanelDate->text() == refreshed)
+        << form->PanelDate->text().toStdString();
 }
 
 TEST_F(FormMainLife, HelpOpensTheFileBesideTheProgram)
