@@ -320,8 +320,17 @@ void TFormMain::placeWindow(int left, int top, int width, int height)
     if (home) {
         // Never larger than the screen it opens on, never below its minimum.
         const QRect area = home->availableGeometry();
+        const QSize stored = frame.size();
         frame.setWidth(std::max(std::min(frame.width(), area.width()), minimumWidth()));
         frame.setHeight(std::max(std::min(frame.height(), area.height()), minimumHeight()));
+        // Made to fit, it has to lie on the screen too, or its status bar
+        // would still hang below it.
+        if (frame.width() < stored.width())
+            frame.moveLeft(
+                std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+        if (frame.height() < stored.height())
+            frame.moveTop(
+                std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
         if (lost) {
             frame.moveCenter(area.center());
             frame.moveTopLeft(

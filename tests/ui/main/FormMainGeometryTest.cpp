@@ -131,6 +131,10 @@ TEST_F(FormMainGeometry, StoredPlacementBeyondAnyScreenStillGivesAUsableWindow)
         EXPECT_LE(form->width(), std::max(800, area.width())) << "no wider than the screen";
         EXPECT_LE(form->height(), std::max(450, area.height()));
         EXPECT_TRUE(area.intersects(form->frameGeometry()));
+        if (variant.count(QStringLiteral("Width"))) {
+            EXPECT_TRUE(area.contains(QRect(form->pos(), form->size())))
+                << "made to fit, it is placed on the screen";
+        }
         destroy();
     }
 }
