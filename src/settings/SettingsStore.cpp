@@ -246,16 +246,51 @@ SettingsStore SettingsStore::sanitised() const
     return s;
 }
 
+namespace {
+
+const QString kOrganisation = QStringLiteral("Ortavin");
+
+// Missing is fine (a first run); anything there must be a regular file or a
+// link to one.
+bool usableStoreFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
+}
+
+// Where the native store of this program lives, without reading it: QSettings
+// reads its file as soon as it is constructed. Empty where the store is no
+// file (the registry).
+QString userStoreFile(const QString& programName)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(programName);
+    return {};
+#else
+    // The organisation's own store sits in the same folder as its programs'
+    // folder, and is read as a fallback by the program's store anyway.
+    const QSettings organisation(QSettings::NativeFormat, QSettings::UserScope, kOrganisation);
+    return QFileInfo(organisation.fileName()).absolutePath() + QLatin1Char('/') + kOrganisation +
+           QLatin1Char('/') + programName + QStringLiteral(".conf");
+#endif
+}
+
+} // namespace
+
 std::unique_ptr<QSettings> SettingsStore::openUserStore(const QString& programName)
 {
+    if (!usableStoreFile(userStoreFile(programName)))
+        return nullptr;
     // The native format is the registry key the Windows build always used, and
     // on Linux an INI file with the .conf suffix; IniFormat would say .ini.
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Ortavin"), programName);
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
+                                       programName);
 }
 
 std::unique_ptr<QSettings> SettingsStore::openFile(const QString& path)
 {
+    if (!usableStoreFile(path))
+        return nullptr;
     return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 

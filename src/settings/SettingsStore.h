@@ -62,6 +62,11 @@ struct SettingsStore
 
     // The user's own store: the INI file ~/.config/Ortavin/<programName>.conf
     // on Linux (HKCU\Software\Ortavin\<programName> on Windows).
+    //
+    // Both openers give null when the store's file exists but is no regular
+    // file (a FIFO, a device, a folder): reading one may block for ever and
+    // writing would replace what was put there. The caller treats such a
+    // store as missing and writes nothing to it.
     static std::unique_ptr<QSettings> openUserStore(const QString& programName);
     // A store in an explicit INI file, for tests and for portable set-ups.
     static std::unique_ptr<QSettings> openFile(const QString& path);

@@ -9,7 +9,12 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <ostream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 void PrintTo(const QString& s, std::ostream* os)
 {
@@ -332,6 +337,37 @@ TEST_F(SettingsStoreTest, UserStoreIsNamedAfterMakerAndProgram)
     EXPECT_EQ(settings->fileName(), dir.filePath("Ortavin/Kelvatron.conf"));
     ASSERT_TRUE(SettingsStore().save(*settings));
     EXPECT_TRUE(QFile::exists(dir.filePath("Ortavin/Kelvatron.conf")));
+}
+
+TEST_F(SettingsStoreTest, SomethingOtherThanAFileInTheStoresPlaceIsNotOpened)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Ortavin"));
+    const QString user = dir.filePath("Ortavin/Kelvatron.conf");
+    const std::function<std::unique_ptr<QSettings>()> openers[] = {
+        [this] { return SettingsStore::openFile(path()); },
+        [] { return SettingsStore::openUserStore("Kelvatron"); },
+    };
+    const QString stores[] = {path(), user};
+    for (int i = 0; i < 2; ++i) {
+        const QByteArray store = QFile::encodeName(stores[i]);
+        ASSERT_EQ(mkfifo(store.constData(), 0600), 0);
+        // Held open for writing, so a store that reads the pipe anyway fails
+        // here instead of waiting for ever.
+        const int writer = ::open(store.constData(), O_RDWR | O_NONBLOCK);
+        ASSERT_GE(writer, 0);
+        EXPECT_EQ(openers[i](), nullptr) << store.constData();
+        ::close(writer);
+        QFile::remove(stores[i]);
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Ortavin/Kelvatron.conf"));
+    EXPECT_EQ(SettingsStore::openUserStore("Kelvatron"), nullptr) << "a folder";
+    ASSERT_TRUE(QDir(dir.path()).rmdir("Ortavin/Kelvatron.conf"));
+    EXPECT_NE(SettingsStore::openUserStore("Kelvatron"), nullptr) << "missing: a first run";
+    writeIni(fullIni());
+    ASSERT_TRUE(QFile::link(path(), dir.filePath("link.conf")));
+    EXPECT_EQ(SettingsStore().load(*SettingsStore::openFile(dir.filePath("link.conf"))), 15)
+        << "a link to a settings file is one";
 }
 
 } // namespace

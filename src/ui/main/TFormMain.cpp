@@ -50,6 +50,12 @@ const QString kFormCaption = QStringLiteral("3.0");
 // The maker's web site, opened by a click on the logo.
 const QUrl kMakerSite(QStringLiteral("https://www.ortavin.example/"));
 
+std::unique_ptr<QSettings> openSettings(const TFormMainEnvironment& env, const QString& program)
+{
+    return env.settingsFile.isEmpty() ? SettingsStore::openUserStore(program)
+                                      : SettingsStore::openFile(env.settingsFile);
+}
+
 } // namespace
 
 TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
@@ -63,6 +69,9 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
         m_env.errorBox = [this](const QString& text) {
             QMessageBox::critical(isVisible() ? this : nullptr, kTitle, text);
         };
+
+    if (!m_env.beep)
+        m_env.beep = [] { QApplication::beep(); };
 
     setMinimumSize(800, 450);
     resize(800, 450);
@@ -273,11 +282,10 @@ void TFormMain::FormCreate()
 
 void TFormMain::loadSettings()
 {
-    std::unique_ptr<QSettings> settings = m_env.settingsFile.isEmpty()
-                                              ? SettingsStore::openUserStore(programName())
-                                              : SettingsStore::openFile(m_env.settingsFile);
+    // A store that cannot be read counts as missing: every default stays.
     SettingsStore stored;
-    stored.load(*settings);
+    if (const std::unique_ptr<QSettings> settings = openSettings(m_env, programName()))
+        stored.load(*settings);
     // Whatever was stored, the window must come up usable; the store keeps
     // the raw values and only what we clamp here is written back changed.
     const SettingsStore values = stored.sanitised();
@@ -299,27 +307,55 @@ void TFormMain::loadSettings()
 
 void TFormMain::placeWindow(int left, int top, int width, int height)
 {
-    resize(width, height);
-    QRect frame(left, top, width, height);
+    // Whatever was stored, no sum below may overflow: X11 places and sizes
+    // windows in 16 bits anyway.
+    const int reach = SettingsStore::MaxExtent;
+    QRect frame(std::clamp(left, -reach, reach), std::clamp(top, -reach, reach),
+                std::clamp(width, minimumWidth(), reach),
+                std::clamp(height, minimumHeight(), reach));
     // A position that no screen shows any more (a monitor was unplugged)
     // would hide the window; bring it back onto the primary screen.
-    bool visibleSomewhere = false;
-    for (QScreen* screen : QGuiApplication::screens())
-        visibleSomewhere |= screen->availableGeometry().intersects(frame.adjusted(0, 0, -50, -50));
-    if (!visibleSomewhere && QGuiApplication::primaryScreen()) {
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        frame.moveCenter(area.center());
-        frame.moveTopLeft(
-            QPoint(std::max(frame.left(), area.left()), std::max(frame.top(), area.top())));
+    QScreen* home = nullptr;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(frame.adjusted(0, 0, -50, -50))) {
+            home = screen;
+            break;
+        }
     }
+    const bool lost = home == nullptr;
+    if (lost)
+        home = QGuiApplication::primaryScreen();
+    if (home) {
+        // Never larger than the screen it opens on, never below its minimum.
+        const QRect area = home->availableGeometry();
+        const QSize stored = frame.size();
+        frame.setWidth(std::max(std::min(frame.width(), area.width()), minimumWidth()));
+        frame.setHeight(std::max(std::min(frame.height(), area.height()), minimumHeight()));
+        // Made to fit, it has to lie on the screen too, or its status bar
+        // would still hang below it.
+        if (frame.width() < stored.width())
+            frame.moveLeft(
+                std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+        if (frame.height() < stored.height())
+            frame.moveTop(
+                std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
+        if (lost) {
+            frame.moveCenter(area.center());
+            frame.moveTopLeft(
+                QPoint(std::max(frame.left(), area.left()), std::max(frame.top(), area.top())));
+        }
+    }
+    resize(frame.size());
     move(frame.topLeft());
 }
 
 bool TFormMain::saveSettings()
 {
-    std::unique_ptr<QSettings> settings = m_env.settingsFile.isEmpty()
-                                              ? SettingsStore::openUserStore(programName())
-                                              : SettingsStore::openFile(m_env.settingsFile);
+    // Something other than a settings file in the store's place was put
+    // there by someone; it is left as it is and nothing is written.
+    const std::unique_ptr<QSettings> settings = openSettings(m_env, programName());
+    if (!settings)
+        return true;
     SettingsStore values;
     values.Left = x();
     values.Top = y();

@@ -57,6 +57,8 @@ struct TFormMainEnvironment
     std::function<bool(const QUrl& target)> openExternal;
     // The application's standard error box.
     std::function<void(const QString& text)> errorBox;
+    // The beep of refused input.
+    std::function<void()> beep;
     // Lets a caller replace the protocol's dialogs, office and printer.
     std::function<void(ProtocolServices&)> customiseProtocol;
     // Folder the COM port numbers are looked up in.

@@ -12,10 +12,12 @@
 #include "controls/TSpinEdit.h"
 #include "core/DisplayLayout.h"
 #include "help/Pictures.h"
+#include "ui/main/CodePageValidator.h"
 
 #include <QAction>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,8 +145,9 @@ void TFormMain::createControls()
 
     Panel2 = panel(central, QFrame::Sunken);
     Panel2->setObjectName("Panel2");
+    // The halves sit right inside the panel's one-pixel bevel.
     auto* halves = new QHBoxLayout(Panel2);
-    halves->setContentsMargins(1, 1, 1, 1);
+    halves->setContentsMargins(0, 0, 0, 0);
     halves->setSpacing(0);
     column->addWidget(Panel2, 1);
 
@@ -249,6 +252,7 @@ void TFormMain::createTimingHalf(QWidget* parent)
     editStartN->setObjectName("editStartN");
     editStartN->setGeometry(233, 231, 241, 30);
     editStartN->setToolTip(QStringLiteral("Nummer oder Name"));
+    editStartN->setValidator(new CodePageValidator([this] { m_env.beep(); }, editStartN));
     editStartN->raise();
     editStartN->installEventFilter(this);
 
@@ -336,7 +340,7 @@ void TFormMain::createProtocolHalf(QWidget* parent)
     Panel4->setObjectName("Panel4");
     Panel4->setFixedHeight(41);
     setBackground(Panel4, ColorRef::BtnShadow);
-    auto* bar = new QHBoxLayout(Panel4);
+    auto* bar = new QGridLayout(Panel4);
     bar->setContentsMargins(4, 1, 4, 1);
     bar->setSpacing(0);
     sbSave = protocolButton(Panel4, QStringLiteral("Speichern unter..."), Pictures::SaveGlyph);
@@ -344,14 +348,22 @@ void TFormMain::createProtocolHalf(QWidget* parent)
     sbInet = protocolButton(Panel4, QStringLiteral("Als Webseite"), Pictures::WebGlyph);
     sbPrint = protocolButton(Panel4, QStringLiteral("Drucken"), Pictures::PrintGlyph);
     sbCLS = protocolButton(Panel4, QString(), Pictures::ClearGlyph);
+    int place = 0;
+    for (QToolButton* button : {sbSave, sbLoad, sbInet})
+        bar->addWidget(button, 0, place++);
+    bar->setColumnStretch(place++, 1);
+    for (QToolButton* button : {sbPrint, sbCLS})
+        bar->addWidget(button, 0, place++);
+    // The caption is the panel's own, centred across it under the buttons.
+    // It claims no width: at the smallest window the timing half keeps its
+    // 495 pixels and the caption's leading blanks go under the buttons.
     auto* caption = new QLabel(QStringLiteral("        Protokoll"), Panel4);
     caption->setFont(pixelFont(kArial, 19));
-    bar->addWidget(sbSave);
-    bar->addWidget(sbLoad);
-    bar->addWidget(sbInet);
-    bar->addWidget(caption, 1);
-    bar->addWidget(sbPrint);
-    bar->addWidget(sbCLS);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    bar->addWidget(caption, 0, 0, 1, place);
+    caption->lower();
     column->addWidget(Panel4);
 
     Memo1 = new QPlainTextEdit(parent);

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 // A real main window in a temporary world: its own settings file, program
 // folder, working folder and an empty device folder, a counter the test
@@ -38,6 +39,11 @@ protected:
     QStringList errors;
     QStringList protocolQuestions;
     bool protocolAnswer = false;
+    int beeps = 0;
+    // What the protocol's file dialogs answer: a file name, or cancel.
+    std::optional<QString> saveAs;
+    std::optional<QString> openName;
+    int printerSetups = 0;
     std::unique_ptr<TFormMain> form;
     TFDlgYesNo* yesNo = nullptr;
 
@@ -90,30 +96,34 @@ protected:
             return true;
         };
         env.errorBox = [this](const QString& text) { errors << text; };
+        env.beep = [this] { ++beeps; };
         env.deviceFolder = dir.filePath(QStringLiteral("dev"));
         env.customiseProtocol = [this](ProtocolServices& services) {
             services.workingFolder = workingFolder();
             services.journalFolder = dir.filePath(QStringLiteral("journal"));
-            services.saveDialog = [](const SaveDialogRequest&) {
-                return std::optional<SaveDialogChoice>();
+            services.saveDialog = [this](const SaveDialogRequest& request) {
+                if (!saveAs)
+                    return std::optional<SaveDialogChoice>();
+                return std::optional<SaveDialogChoice>(
+                    SaveDialogChoice{*saveAs, request.filterIndex});
             };
-            services.openDialog = [](const QString&, const QString&) {
-                return std::optional<QString>();
-            };
+            services.openDialog = [this](const QString&, const QString&) { return openName; };
             services.askYesNo = [this](const QString& question) {
                 protocolQuestions << question;
                 return protocolAnswer;
             };
             services.errorBox = [this](const QString&, const QString& text) { errors << text; };
             services.wordAutomation = [] { return std::unique_ptr<WordAutomation>(); };
-            services.printerSetup = [](QPrinter&) {};
+            services.printerSetup = [this](QPrinter&) { ++printerSetups; };
         };
         return env;
     }
 
-    TFormMain& create()
+    TFormMain& create() { return create(environment()); }
+
+    TFormMain& create(TFormMainEnvironment env)
     {
-        form = std::make_unique<TFormMain>(environment());
+        form = std::make_unique<TFormMain>(std::move(env));
         yesNo = new TFDlgYesNo(form.get(), QStringLiteral("Kelvatron"));
         form->setDialogs(yesNo, nullptr);
         form->show();

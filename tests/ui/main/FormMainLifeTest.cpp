@@ -8,11 +8,18 @@
 #include "help/THelpSystem.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,7 +81,9 @@ TEST_F(FormMainLife, SettingsSurviveARestart)
     EXPECT_FALSE(form->LabSec->isVisible());
     EXPECT_EQ(form->C1(), 0x000080u);
     EXPECT_EQ(form->FirstRow[0]->Color(), 0x000080u) << "display colour reaches the digits";
-    EXPECT_EQ(form->size(), QSize(820, 470));
+    // No wider than the screen: the headless one is only 800 wide.
+    const int screenWidth = form->screen()->availableGeometry().width();
+    EXPECT_EQ(form->size(), QSize(std::max(800, std::min(820, screenWidth)), 470));
     EXPECT_EQ(form->protocol().FilterInd(), 3);
     destroy();
 
@@ -122,6 +131,26 @@ TEST_F(FormMainLife, AMistypedValueEndsTheReading)
     EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
     EXPECT_EQ(form->race().LapLimit(), 0);
     EXPECT_EQ(form->race().DisplayResolution(), 2) << "values after the bad one keep defaults";
+}
+
+TEST_F(FormMainLife, APipeInTheSettingsFilesPlaceIsLeftAlone)
+{
+    const QByteArray store = QFile::encodeName(settingsFile());
+    ASSERT_EQ(mkfifo(store.constData(), 0600), 0);
+    // Held open for writing, so a window that reads the pipe anyway fails
+    // here instead of waiting for ever.
+    const int writer = ::open(store.constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    create();
+    EXPECT_EQ(form->size(), QSize(800, 450));
+    EXPECT_EQ(form->race().DisplayResolution(), 2);
+    destroy();
+    ::close(writer);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join(QLatin1Char('|')).toStdString();
+    struct stat status = {};
+    ASSERT_EQ(::lstat(store.constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode)) << "not written over";
+    EXPECT_TRUE(QFile::exists(workingFolder() + QStringLiteral("/Kelvatron.txt")));
 }
 
 TEST_F(FormMainLife, ClosingAsksOnlyWhenSomethingIsAtStake)
@@ -178,6 +207,64 @@ TEST_F(FormMainLife, EmptyProtocolStillLeavesAnExitCopy)
     QFile copy(workingFolder() + QStringLiteral("/Kelvatron.txt"));
     EXPECT_TRUE(copy.exists());
     EXPECT_EQ(copy.size(), 0);
+}
+
+// The steps of the shutdown run in order and the first failure ends them.
+TEST_F(FormMainLife, AFailedSettingsWriteIsReportedAndSkipsTheExitCopy)
+{
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TFormMainEnvironment env = environment();
+    // The store's folder would have to be a regular file.
+    env.settingsFile = dir.filePath(QStringLiteral("blocker/Kelvatron.conf"));
+    create(std::move(env));
+    press(Qt::Key_F5);
+    destroy();
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_FALSE(QFile::exists(workingFolder() + QStringLiteral("/Kelvatron.txt")));
+}
+
+TEST_F(FormMainLife, AFailedExitCopyIsReportedAfterTheSettingsAreWritten)
+{
+    ASSERT_TRUE(QDir().mkpath(workingFolder() + QStringLiteral("/Kelvatron.txt")));
+    create();
+    press(Qt::Key_F5);
+    destroy();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("Kelvatron.txt"))) << errors[0].toStdString();
+    EXPECT_TRUE(
+        QSettings(settingsFile(), QSettings::IniFormat).contains(QStringLiteral("LAPType")));
+}
+
+TEST_F(FormMainLife, DatePanelShowsNowAndItsTimerKeepsItSo)
+{
+    const auto now = [] {
+        const QLocale locale = QLocale::system();
+        const QDateTime moment = QDateTime::currentDateTime();
+        return locale.toString(moment.date(), QLocale::ShortFormat) + QStringLiteral("   ") +
+               locale.toString(moment.time(), QLocale::ShortFormat);
+    };
+    const QString before = now();
+    create();
+    const QString after = now();
+    EXPECT_TRUE(form->PanelDate->text() == before || form->PanelDate->text() == after)
+        << form->PanelDate->text().toStdString();
+
+    form->PanelDate->clear();
+    QString lastEmpty;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QString moment = now();
+            if (!form->PanelDate->text().isEmpty())
+                return true;
+            lastEmpty = moment;
+            return false;
+        },
+        30'000));
+    const QString refreshed = now();
+    EXPECT_TRUE(form->PanelDate->text() == lastEmpty || form->PanelDate->text() == refreshed)
+        << form->PanelDate->text().toStdString();
 }
 
 TEST_F(FormMainLife, HelpOpensTheFileBesideTheProgram)
