@@ -271,6 +271,8 @@ TLbSpeedButton::Placement TLbSpeedButton::place(const QFontMetrics& fm, const QI
         out.textRect = QRect(QPoint(d, (c.H - c.th) / 2 + d), QPoint(c.W - 1, c.H - 1));
         out.textFlags |= Qt::AlignHCenter;
     } else if (!vertical) {
+        // A wrapping caption takes its whole width, so the glyph keeps the
+        // places it has with a left-justified one.
         placeBeside(c, m_layout, m_wordWrap ? taLeftJustify : m_alignment, out.textRect,
                     out.glyphAt);
     } else {
