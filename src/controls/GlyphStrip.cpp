@@ -1,5 +1,7 @@
 #include "controls/GlyphStrip.h"
 
+#include "controls/ColorRef.h"
+
 namespace GlyphStrip {
 
 QImage cell(const QImage& strip, int count, int index)
@@ -19,6 +21,29 @@ QImage cell(const QImage& strip, int count, int index)
                 line[x] = 0;
     }
     return image;
+}
+
+QImage engraved(const QImage& up)
+{
+    QImage result(up.size(), QImage::Format_ARGB32);
+    result.fill(Qt::transparent);
+    const auto dark = [&](int x, int y) {
+        const QRgb rgb = up.pixel(x, y);
+        return qAlpha(rgb) != 0 && qGray(rgb) < 128;
+    };
+    const QRgb highlight = colorFromRef(ColorRef::BtnHighlight).rgb();
+    const QRgb shadow = colorFromRef(ColorRef::BtnShadow).rgb();
+    // The highlight goes first so that the shape covers it wherever the two
+    // overlap.
+    for (int y = 0; y + 1 < up.height(); ++y)
+        for (int x = 0; x + 1 < up.width(); ++x)
+            if (dark(x, y))
+                result.setPixel(x + 1, y + 1, highlight);
+    for (int y = 0; y < up.height(); ++y)
+        for (int x = 0; x < up.width(); ++x)
+            if (dark(x, y))
+                result.setPixel(x, y, shadow);
+    return result;
 }
 
 } // namespace GlyphStrip

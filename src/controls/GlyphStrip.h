@@ -9,4 +9,10 @@ namespace GlyphStrip {
 // Empty when the strip holds no such image.
 QImage cell(const QImage& strip, int count, int index);
 
+// The look of an unavailable glyph made from its up image, for strips that
+// bring no disabled image of their own: the dark parts as a shape in the
+// button-shadow colour over a copy of it in the highlight colour one pixel
+// down and right. Everything else is transparent.
+QImage engraved(const QImage& up);
+
 } // namespace GlyphStrip

@@ -1,5 +1,7 @@
 #include "controls/TBitBtnWithColor.h"
 
+#include "controls/GlyphStrip.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QKeySequence>
@@ -43,30 +45,6 @@ const KindDefaults& kindDefaults(TBitBtnWithColor::TBitBtnWithColorKind kind)
 
 // The colour that marks the transparent parts of the kind glyphs.
 const QColor kKindTransparent(128, 128, 0);
-
-// Dark parts of the up image become a shape in the button-shadow colour over
-// a copy of itself in the highlight colour one pixel down and right: the
-// familiar engraved look of an unavailable glyph.
-QImage engraved(const QImage& up)
-{
-    QImage result(up.size(), QImage::Format_ARGB32);
-    result.fill(Qt::transparent);
-    const auto dark = [&](int x, int y) {
-        const QRgb rgb = up.pixel(x, y);
-        return qAlpha(rgb) != 0 && qGray(rgb) < 128;
-    };
-    const QColor highlight = colorFromRef(ColorRef::BtnHighlight);
-    const QColor shadow = colorFromRef(ColorRef::BtnShadow);
-    for (int y = 0; y < up.height(); ++y)
-        for (int x = 0; x < up.width(); ++x)
-            if (dark(x, y) && x + 1 < up.width() && y + 1 < up.height())
-                result.setPixelColor(x + 1, y + 1, highlight);
-    for (int y = 0; y < up.height(); ++y)
-        for (int x = 0; x < up.width(); ++x)
-            if (dark(x, y))
-                result.setPixelColor(x, y, shadow);
-    return result;
-}
 
 void drawCheck(QPainter& p, QPoint at, const QColor& colour)
 {
@@ -160,7 +138,7 @@ const QImage& kindGlyph(TBitBtnWithColor::TBitBtnWithColorKind kind)
     strip.fill(kKindTransparent);
     QPainter p(&strip);
     p.drawImage(0, 0, up);
-    p.drawImage(18, 0, engraved(up));
+    p.drawImage(18, 0, GlyphStrip::engraved(up));
     return strip;
 }
 
@@ -387,28 +365,18 @@ void TBitBtnWithColor::glyphChanged()
 
 const QImage& TBitBtnWithColor::stateImage(GlyphState state)
 {
-    auto& image = m_stateImages[static_cast<std::size_t>(state)];
-    if (m_stateImageReady[static_cast<std::size_t>(state)])
+    const auto at = static_cast<std::size_t>(state);
+    QImage& image = m_stateImages[at];
+    if (m_stateImageReady[at])
         return image;
-    m_stateImageReady[static_cast<std::size_t>(state)] = true;
-    image = QImage();
+    m_stateImageReady[at] = true;
     const QImage strip = Glyph();
-    const int width = strip.width() / m_numGlyphs;
-    if (strip.isNull() || width == 0)
-        return image;
-    if (static_cast<int>(state) >= m_numGlyphs) {
-        image = state == gsDisabled ? engraved(stateImage(gsUp)) : stateImage(gsUp);
-        return image;
-    }
-    const QRgb transparent = strip.pixel(0, strip.height() - 1);
-    image = strip.copy(static_cast<int>(state) * width, 0, width, strip.height())
-                .convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if ((line[x] | 0xFF000000U) == (transparent | 0xFF000000U))
-                line[x] = 0;
-    }
+    if (static_cast<int>(state) < m_numGlyphs)
+        image = GlyphStrip::cell(strip, m_numGlyphs, static_cast<int>(state));
+    else if (state == gsDisabled)
+        image = GlyphStrip::engraved(stateImage(gsUp));
+    else
+        image = stateImage(gsUp);
     return image;
 }
 

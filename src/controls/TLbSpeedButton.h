@@ -10,6 +10,8 @@
 
 #include <memory>
 
+class QFontMetrics;
+class QPainter;
 class QShortcut;
 class TLbButtonThread;
 
@@ -151,7 +153,18 @@ private:
     bool reachable() const;
     void accelerate();
     void stopThread();
-    QImage glyphImage(int index) const;
+    // The image of the glyph strip for the current state.
+    QImage glyphImage(bool down) const;
+    void paintBackground(QPainter& painter, const QColor& face, int shift) const;
+    void paintFrame(QPainter& painter, const QColor& face, bool down) const;
+    struct Placement
+    {
+        QString caption; // cut to the width it may take unless it wraps
+        int textFlags = 0;
+        QRect textRect;
+        QPoint glyphAt;
+    };
+    Placement place(const QFontMetrics& metrics, const QImage& glyph, int shift) const;
 
     QString m_caption;
     QImage m_glyph;

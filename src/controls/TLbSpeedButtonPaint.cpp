@@ -70,6 +70,68 @@ void menuArrow(QPainter& p, int x, int y)
         p.drawLine(x + row, y + row, x + 4 - row, y + row);
 }
 
+// Where the caption and the glyph go, worked out from the button's size
+// and what there is to show.
+struct Content
+{
+    int W = 0;
+    int H = 0;
+    int d = 0;  // shift of a pressed button
+    int gw = 0; // glyph width, 0 without a glyph
+    int gh = 0; // glyph height, 0 without a glyph
+    int L = 0;  // width the caption may take
+    int th = 0; // height of the wrapped caption, 0 without one
+    int t = 0;  // single-line caption width plus its gap, 0 without one
+    bool hasGlyph = false;
+};
+
+using B = TLbSpeedButton;
+
+// Glyph to the left or right of the caption; both centred vertically.
+void placeBeside(const Content& c, B::TLbSpeedButtonLayout layout, B::TAlignment placement,
+                 QRect& textRect, QPoint& glyphAt)
+{
+    const int textTop = (c.H - c.th) / 2 + c.d;
+    const int glyphTop = (c.H - c.gh) / 2 + c.d;
+    if (layout == B::blGlyphLeft) {
+        textRect = QRect(c.hasGlyph ? c.d + 4 + c.gw + 4 : c.d + 4, textTop, c.L, c.th);
+        if (placement == B::taLeftJustify)
+            glyphAt = {c.d + 4, glyphTop};
+        else if (placement == B::taRightJustify)
+            glyphAt = {c.W + c.d - c.gw - c.t - 4, glyphTop};
+        else
+            glyphAt = {(c.W - c.gw) / 2 + c.d - c.t / 2, glyphTop};
+    } else {
+        textRect = QRect(c.d + 4, textTop, c.L, c.th);
+        if (placement == B::taLeftJustify)
+            glyphAt = {c.d + 4 + c.t, glyphTop};
+        else if (placement == B::taRightJustify)
+            glyphAt = {c.W + c.d - c.gw - 4, glyphTop};
+        else
+            glyphAt = {(c.W - c.gw) / 2 + c.d + c.t / 2, glyphTop};
+    }
+}
+
+// Glyph above or below the caption; the two centred vertically as a block.
+void placeStacked(const Content& c, B::TLbSpeedButtonLayout layout, B::TAlignment alignment,
+                  QRect& textRect, QPoint& glyphAt)
+{
+    const int block = c.th + (c.hasGlyph ? c.gh + 4 : 0);
+    const int G = (c.H - block) / 2;
+    int glyphLeft = c.d + 4;
+    if (alignment == B::taRightJustify)
+        glyphLeft = c.W + c.d - c.gw - 4;
+    else if (alignment == B::taCenter)
+        glyphLeft = (c.W - c.gw) / 2 + c.d;
+    if (layout == B::blGlyphTop) {
+        glyphAt = {glyphLeft, G + c.d};
+        textRect = QRect(c.d + 4, G + c.gh + c.d, c.L, c.th);
+    } else {
+        textRect = QRect(c.d + 4, G + c.d, c.L, c.th);
+        glyphAt = {glyphLeft, G + c.th + c.d};
+    }
+}
+
 } // namespace
 
 QColor TLbSpeedButton::faceColor() const
@@ -82,39 +144,43 @@ QColor TLbSpeedButton::faceColor() const
     return face;
 }
 
-QImage TLbSpeedButton::glyphImage(int index) const
+QImage TLbSpeedButton::glyphImage(bool down) const
 {
+    int index = 0;
+    if (!isEnabled())
+        index = 1;
+    else if (m_hot && m_numGlyphs > 3)
+        index = 3;
+    else if (down && m_numGlyphs > 2)
+        index = 2;
     // A strip without the requested image shows its first one.
     if (index >= m_numGlyphs)
         index = 0;
     return GlyphStrip::cell(m_glyph, m_numGlyphs, index);
 }
 
-QImage TLbSpeedButton::renderImage() const
+void TLbSpeedButton::paintBackground(QPainter& p, const QColor& face, int d) const
+{
+    if (m_style == bsShape || m_transparent)
+        return;
+    const int W = width();
+    const int H = height();
+    if (m_style == bsNormal || m_style == bsEncarta || m_style == bsOld) {
+        p.fillRect(0, 0, W, H, face);
+    } else if (m_style == bsModern) {
+        const QColor light = colorFromRef(m_lightColor);
+        gradient(p, 2, W - 2, 2, H / 4 + d, light, face);
+        gradient(p, 2, W - 2, H / 4 + d, H - 1, face, light);
+    }
+}
+
+void TLbSpeedButton::paintFrame(QPainter& p, const QColor& face, bool down) const
 {
     const int W = width();
     const int H = height();
-    QImage image(std::max(W, 1), std::max(H, 1), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-
     const bool enabled = isEnabled();
-    const bool down = m_down && enabled;
-    const int d = down && m_style != bsEncarta ? 1 : 0;
-    const QColor face = faceColor();
     const QColor light = colorFromRef(m_lightColor);
     const QColor shadow = colorFromRef(m_shadowColor);
-
-    if (m_style != bsShape && !m_transparent) {
-        if (m_style == bsNormal || m_style == bsEncarta || m_style == bsOld) {
-            p.fillRect(0, 0, W, H, face);
-        } else if (m_style == bsModern) {
-            gradient(p, 2, W - 2, 2, H / 4 + d, light, face);
-            gradient(p, 2, W - 2, H / 4 + d, H - 1, face, light);
-        }
-    }
-
     const bool framed = (enabled && (!m_flat || m_hot || down)) || (!enabled && !m_flat);
     Pen pen(p);
     p.setBrush(Qt::NoBrush);
@@ -167,95 +233,83 @@ QImage TLbSpeedButton::renderImage() const
     case bsShape:
         break;
     }
+}
 
-    QFont font = m_hot && m_useHotTrackFont ? m_hotTrackFont : this->font();
-    if (m_style == bsEncarta && down)
-        font.setBold(true);
-    p.setFont(font);
-    const QFontMetrics fm(font);
-
-    int index = 0;
-    if (!enabled)
-        index = 1;
-    else if (m_hot && m_numGlyphs > 3)
-        index = 3;
-    else if (down && m_numGlyphs > 2)
-        index = 2;
-    const QImage glyph = glyphImage(index);
-    const bool hasGlyph = !glyph.isNull();
-    const int gw = hasGlyph ? glyph.width() : 0;
-    const int gh = hasGlyph ? glyph.height() : 0;
-
+TLbSpeedButton::Placement TLbSpeedButton::place(const QFontMetrics& fm, const QImage& glyph,
+                                                int d) const
+{
+    Content c;
+    c.W = width();
+    c.H = height();
+    c.d = d;
+    c.hasGlyph = !glyph.isNull();
+    c.gw = c.hasGlyph ? glyph.width() : 0;
+    c.gh = c.hasGlyph ? glyph.height() : 0;
     const bool vertical = m_layout == blGlyphTop || m_layout == blGlyphBottom;
-    const int L = std::max(0, vertical || !hasGlyph ? W - 8 : W - gw - 12);
-    QString caption = m_caption;
+    c.L = std::max(0, vertical || !c.hasGlyph ? c.W - 8 : c.W - c.gw - 12);
+
+    Placement out;
+    out.caption = m_caption;
     const int oneLine = Qt::TextSingleLine | Qt::TextShowMnemonic;
     if (!m_wordWrap)
-        while (!caption.isEmpty() && fm.boundingRect(QRect(), oneLine, caption).width() > L)
-            caption.chop(1);
+        while (!out.caption.isEmpty() &&
+               fm.boundingRect(QRect(), oneLine, out.caption).width() > c.L)
+            out.caption.chop(1);
     Qt::Alignment align = Qt::AlignLeft;
     if (m_alignment == taRightJustify)
         align = Qt::AlignRight;
     else if (m_alignment == taCenter)
         align = Qt::AlignHCenter;
-    const int textFlags = int(align) | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic;
-    const int th = caption.isEmpty()
-                       ? 0
-                       : fm.boundingRect(QRect(0, 0, L, 0xFFFF), textFlags, caption).height();
-    const int t = caption.isEmpty() ? 0 : fm.boundingRect(QRect(), oneLine, caption).width() + 4;
-    const TAlignment placement = m_wordWrap ? taLeftJustify : m_alignment;
-
-    QRect textRect;
-    QPoint glyphAt;
-    if (m_style == bsShape) {
-        glyphAt = {(W - gw) / 2, (H - gh) / 2};
-        textRect = QRect(QPoint(d, (H - th) / 2 + d), QPoint(W - 1, H - 1));
-    } else if (!vertical) {
-        const int textTop = (H - th) / 2 + d;
-        const int glyphTop = (H - gh) / 2 + d;
-        if (m_layout == blGlyphLeft) {
-            textRect = QRect(hasGlyph ? d + 4 + gw + 4 : d + 4, textTop, L, th);
-            if (placement == taLeftJustify)
-                glyphAt = {d + 4, glyphTop};
-            else if (placement == taRightJustify)
-                glyphAt = {W + d - gw - t - 4, glyphTop};
-            else
-                glyphAt = {(W - gw) / 2 + d - t / 2, glyphTop};
-        } else {
-            textRect = QRect(d + 4, textTop, L, th);
-            if (placement == taLeftJustify)
-                glyphAt = {d + 4 + t, glyphTop};
-            else if (placement == taRightJustify)
-                glyphAt = {W + d - gw - 4, glyphTop};
-            else
-                glyphAt = {(W - gw) / 2 + d + t / 2, glyphTop};
-        }
-    } else {
-        const int block = th + (hasGlyph ? gh + 4 : 0);
-        const int G = (H - block) / 2;
-        int glyphLeft = d + 4;
-        if (m_alignment == taRightJustify)
-            glyphLeft = W + d - gw - 4;
-        else if (m_alignment == taCenter)
-            glyphLeft = (W - gw) / 2 + d;
-        if (m_layout == blGlyphTop) {
-            glyphAt = {glyphLeft, G + d};
-            textRect = QRect(d + 4, G + gh + d, L, th);
-        } else {
-            textRect = QRect(d + 4, G + d, L, th);
-            glyphAt = {glyphLeft, G + th + d};
-        }
+    out.textFlags = int(align) | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic;
+    if (!out.caption.isEmpty()) {
+        c.th = fm.boundingRect(QRect(0, 0, c.L, 0xFFFF), out.textFlags, out.caption).height();
+        c.t = fm.boundingRect(QRect(), oneLine, out.caption).width() + 4;
     }
 
-    if (hasGlyph)
-        p.drawImage(glyphAt, glyph);
-    if (!caption.isEmpty()) {
+    if (m_style == bsShape) {
+        out.glyphAt = {(c.W - c.gw) / 2, (c.H - c.gh) / 2};
+        out.textRect = QRect(QPoint(d, (c.H - c.th) / 2 + d), QPoint(c.W - 1, c.H - 1));
+        out.textFlags |= Qt::AlignHCenter;
+    } else if (!vertical) {
+        // A wrapping caption takes its whole width, so the glyph keeps the
+        // places it has with a left-justified one.
+        placeBeside(c, m_layout, m_wordWrap ? taLeftJustify : m_alignment, out.textRect,
+                    out.glyphAt);
+    } else {
+        placeStacked(c, m_layout, m_alignment, out.textRect, out.glyphAt);
+    }
+    return out;
+}
+
+QImage TLbSpeedButton::renderImage() const
+{
+    QImage image(std::max(width(), 1), std::max(height(), 1), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+
+    const bool enabled = isEnabled();
+    const bool down = m_down && enabled;
+    const int d = down && m_style != bsEncarta ? 1 : 0;
+    const QColor face = faceColor();
+    paintBackground(p, face, d);
+    paintFrame(p, face, down);
+
+    QFont font = m_hot && m_useHotTrackFont ? m_hotTrackFont : this->font();
+    if (m_style == bsEncarta && down)
+        font.setBold(true);
+    p.setFont(font);
+    const QImage glyph = glyphImage(down);
+    const Placement at = place(QFontMetrics(font), glyph, d);
+
+    if (!glyph.isNull())
+        p.drawImage(at.glyphAt, glyph);
+    if (!at.caption.isEmpty()) {
         const bool grey = !enabled && m_style != bsShape;
         p.setPen(grey ? QColor(0x80, 0x80, 0x80) : colorFromRef(m_fontColor));
-        p.drawText(textRect, m_style == bsShape ? int(Qt::AlignHCenter) | textFlags : textFlags,
-                   caption);
+        p.drawText(at.textRect, at.textFlags, at.caption);
     }
     if (m_popupMenu)
-        menuArrow(p, W - 11, H / 2 - 1);
+        menuArrow(p, width() - 11, height() / 2 - 1);
     return image;
 }

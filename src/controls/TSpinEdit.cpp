@@ -4,10 +4,8 @@
 #include "controls/TSpinEditCommon.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QMenu>
 
 #include <limits>
 
@@ -175,19 +173,11 @@ void TSpinEdit::changeEvent(QEvent* event)
 
 void TSpinEdit::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu* menu = createStandardContextMenu();
-    if (!clipboardEditAllowed())
-        TSpinEditCommon::restrictMenu(menu);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    TSpinEditCommon::popupMenu(this, event, clipboardEditAllowed());
 }
 
 void TSpinEdit::mouseReleaseEvent(QMouseEvent* event)
 {
-    // The middle button pastes the selection on X11.
-    if (event->button() == Qt::MiddleButton && !clipboardEditAllowed()) {
-        event->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(event);
+    if (!TSpinEditCommon::swallowsPaste(event, clipboardEditAllowed()))
+        QLineEdit::mouseReleaseEvent(event);
 }

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -101,15 +102,28 @@ bool TSpinEditCommon::isCutOrPaste(const QKeyEvent* event)
     return event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste);
 }
 
-void TSpinEditCommon::restrictMenu(QMenu* menu)
+void TSpinEditCommon::popupMenu(QLineEdit* edit, const QContextMenuEvent* event, bool editable)
 {
-    // The standard menu's actions carry no names; QLineEdit's own texts,
-    // translated in its context, identify them in any language.
-    const QString texts[] = {QLineEdit::tr("Cu&t"), QLineEdit::tr("&Paste"),
-                             QLineEdit::tr("Delete")};
-    for (QAction* action : menu->actions()) {
-        const QString text = action->text().section(u'\t', 0, 0);
-        if (std::find(std::begin(texts), std::end(texts), text) != std::end(texts))
-            action->setEnabled(false);
+    QMenu* menu = edit->createStandardContextMenu();
+    if (!editable) {
+        // The standard menu's actions carry no names; QLineEdit's own texts,
+        // translated in its context, identify them in any language.
+        const QString texts[] = {QLineEdit::tr("Cu&t"), QLineEdit::tr("&Paste"),
+                                 QLineEdit::tr("Delete")};
+        for (QAction* action : menu->actions()) {
+            const QString text = action->text().section(u'\t', 0, 0);
+            if (std::find(std::begin(texts), std::end(texts), text) != std::end(texts))
+                action->setEnabled(false);
+        }
     }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+bool TSpinEditCommon::swallowsPaste(QMouseEvent* event, bool editable)
+{
+    if (event->button() != Qt::MiddleButton || editable)
+        return false;
+    event->accept();
+    return true;
 }

@@ -3,10 +3,12 @@
 #include <QChar>
 #include <QRect>
 
+class QContextMenuEvent;
 class QFont;
 class QKeyEvent;
 class QLineEdit;
 class QMenu;
+class QMouseEvent;
 class QWidget;
 class TSpinButton;
 
@@ -48,6 +50,11 @@ public:
 
     static bool isCutOrPaste(const QKeyEvent* event);
 
-    // Disables cut, paste and delete in an edit's context menu.
-    static void restrictMenu(QMenu* menu);
+    // Pops up the edit's standard context menu; while the text may not be
+    // edited, cut, paste and delete are disabled in it.
+    static void popupMenu(QLineEdit* edit, const QContextMenuEvent* event, bool editable);
+
+    // The middle button pastes the selection on X11, so the release is
+    // swallowed while the text may not be edited. True when it was.
+    static bool swallowsPaste(QMouseEvent* event, bool editable);
 };

@@ -4,9 +4,7 @@
 #include "controls/TSpinEditCommon.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
-#include <QMenu>
 
 TSpinFloatEdit::TSpinFloatEdit(QWidget* parent)
     : TCustomFloatEdit(parent), m_button(TSpinEditCommon::createButton(this))
@@ -106,19 +104,11 @@ void TSpinFloatEdit::changeEvent(QEvent* event)
 
 void TSpinFloatEdit::contextMenuEvent(QContextMenuEvent* event)
 {
-    QMenu* menu = createStandardContextMenu();
-    if (!editorAllowed())
-        TSpinEditCommon::restrictMenu(menu);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    TSpinEditCommon::popupMenu(this, event, editorAllowed());
 }
 
 void TSpinFloatEdit::mouseReleaseEvent(QMouseEvent* event)
 {
-    // The middle button pastes the selection on X11.
-    if (event->button() == Qt::MiddleButton && !editorAllowed()) {
-        event->accept();
-        return;
-    }
-    TCustomFloatEdit::mouseReleaseEvent(event);
+    if (!TSpinEditCommon::swallowsPaste(event, editorAllowed()))
+        TCustomFloatEdit::mouseReleaseEvent(event);
 }

@@ -8,30 +8,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Greys an image the way a disabled button shows it: the dark parts as an
-// etched shape, light offset by one pixel under the shadow-coloured shape.
-QImage etched(const QImage& image)
-{
-    QImage out(image.size() + QSize(1, 1), QImage::Format_ARGB32);
-    out.fill(Qt::transparent);
-    const QRgb light = colorFromRef(ColorRef::BtnHighlight).rgb();
-    const QRgb shadow = colorFromRef(ColorRef::BtnShadow).rgb();
-    for (int pass = 0; pass < 2; ++pass) {
-        const int offset = pass == 0 ? 1 : 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QRgb p = image.pixel(x, y);
-                if (qAlpha(p) != 0 && qGray(p) < 128)
-                    out.setPixel(x + offset, y + offset, pass == 0 ? light : shadow);
-            }
-    }
-    return out.copy(0, 0, image.width(), image.height());
-}
-
-} // namespace
-
 TTimerSpeedButton::TTimerSpeedButton(QWidget* parent) : QAbstractButton(parent)
 {
     setFocusPolicy(Qt::NoFocus);
@@ -130,7 +106,7 @@ QImage TTimerSpeedButton::glyphForState() const
     if (!isEnabled()) {
         if (m_numGlyphs >= 2)
             return GlyphStrip::cell(m_glyph, m_numGlyphs, 1);
-        return etched(GlyphStrip::cell(m_glyph, m_numGlyphs, 0));
+        return GlyphStrip::engraved(GlyphStrip::cell(m_glyph, m_numGlyphs, 0));
     }
     if (isDown() && m_numGlyphs >= 3)
         return GlyphStrip::cell(m_glyph, m_numGlyphs, 2);

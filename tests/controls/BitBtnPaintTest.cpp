@@ -37,18 +37,22 @@ QRect boxOf(const QImage& image, const QRect& within, auto&& wanted)
     return box;
 }
 
-// A glyph image of the given size on magenta (its transparent colour, read
-// from the bottom-left pixel) with a solid block one pixel in from each side.
-QImage blockGlyph(QSize size, const std::vector<unsigned>& blocks)
+// Glyph images of the given size, each on its ground (magenta unless given;
+// the transparent colour, read from the bottom-left pixel) with a solid block
+// one pixel in from each side.
+QImage blockGlyph(QSize size, const std::vector<unsigned>& blocks,
+                  const std::vector<unsigned>& grounds = {})
 {
     QImage strip(size.width() * static_cast<int>(blocks.size()), size.height(),
                  QImage::Format_RGB32);
     strip.fill(qcolor(kMagenta));
     QPainter p(&strip);
-    for (std::size_t i = 0; i < blocks.size(); ++i)
-        p.fillRect(
-            QRect(static_cast<int>(i) * size.width() + 1, 1, size.width() - 2, size.height() - 2),
-            qcolor(blocks[i]));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const QRect image(static_cast<int>(i) * size.width(), 0, size.width(), size.height());
+        if (i < grounds.size())
+            p.fillRect(image, qcolor(grounds[i]));
+        p.fillRect(image.adjusted(1, 1, -1, -1), qcolor(blocks[i]));
+    }
     return strip;
 }
 
@@ -235,6 +239,20 @@ TEST_F(BitBtnPaint, DisabledGlyphIsTheStripsSecondImageOrAnEngravedFirst)
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(boxOf(image, button->rect(), [](unsigned c) { return c == kBlue; }).size(),
               QSize(8, 6));
+}
+
+TEST_F(BitBtnPaint, EveryImageOfTheStripHasItsOwnTransparentColour)
+{
+    button->resize(60, 30);
+    button->setColor(kYellow);
+    // The disabled image stands on green, which the up image uses as ink.
+    button->setGlyph(blockGlyph(QSize(10, 8), {kGreen, kRed}, {kMagenta, kGreen}));
+    button->setNumGlyphs(2);
+    button->setEnabled(false);
+    const QImage image = displayGrab(*button);
+    EXPECT_EQ(boxOf(image, inner(), [](unsigned c) { return c == kRed; }).size(), QSize(8, 6));
+    EXPECT_TRUE(
+        boxOf(image, inner(), [](unsigned c) { return c == kGreen || c == kMagenta; }).isEmpty());
 }
 
 TEST_F(BitBtnPaint, NewColourRepaintsFaceAndGlyphBackgroundButTheSameOneDoesNot)
