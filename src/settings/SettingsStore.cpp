@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QVariant>
 
@@ -258,8 +259,7 @@ bool usableStoreFile(const QString& path)
     return !info.exists() || info.isFile();
 }
 
-// Where the native store of this program lives, without reading it: QSettings
-// reads its file as soon as it is constructed. Empty where the store is no
+// Where the native store of this program lives. Empty where the store is no
 // file (the registry).
 QString userStoreFile(const QString& programName)
 {
@@ -267,11 +267,9 @@ QString userStoreFile(const QString& programName)
     Q_UNUSED(programName);
     return {};
 #else
-    // The organisation's own store sits in the same folder as its programs'
-    // folder, and is read as a fallback by the program's store anyway.
-    const QSettings organisation(QSettings::NativeFormat, QSettings::UserScope, kOrganisation);
-    return QFileInfo(organisation.fileName()).absolutePath() + QLatin1Char('/') + kOrganisation +
-           QLatin1Char('/') + programName + QStringLiteral(".conf");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + kOrganisation + QLatin1Char('/') + programName +
+           QStringLiteral(".conf");
 #endif
 }
 
@@ -279,12 +277,20 @@ QString userStoreFile(const QString& programName)
 
 std::unique_ptr<QSettings> SettingsStore::openUserStore(const QString& programName)
 {
-    if (!usableStoreFile(userStoreFile(programName)))
-        return nullptr;
-    // The native format is the registry key the Windows build always used, and
-    // on Linux an INI file with the .conf suffix; IniFormat would say .ini.
+#ifdef Q_OS_WIN
+    // The registry key the Windows build always used.
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
                                        programName);
+#else
+    // Only the program's own file, as only its own registry key on Windows:
+    // the organisation's store would also read the maker's and the system's
+    // files as fallbacks, values this program never wrote (and a pipe there
+    // would hold up the start for ever).
+    const QString path = userStoreFile(programName);
+    if (!usableStoreFile(path))
+        return nullptr;
+    return std::make_unique<QSettings>(path, QSettings::NativeFormat);
+#endif
 }
 
 std::unique_ptr<QSettings> SettingsStore::openFile(const QString& path)

@@ -324,11 +324,26 @@ TEST_F(SettingsStoreTest, SanitisingClampsWhatWouldBreakTheWindowOnly)
     EXPECT_EQ(SettingsStore().sanitised(), SettingsStore());
 }
 
+// Points the user's configuration folder somewhere else for one test.
+class ConfigHome
+{
+public:
+    explicit ConfigHome(const QString& folder) : m_old(qgetenv("XDG_CONFIG_HOME"))
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+    }
+    ~ConfigHome() { qputenv("XDG_CONFIG_HOME", m_old); }
+    ConfigHome(const ConfigHome&) = delete;
+    ConfigHome& operator=(const ConfigHome&) = delete;
+
+private:
+    QByteArray m_old;
+};
+
 TEST_F(SettingsStoreTest, UserStoreIsNamedAfterMakerAndProgram)
 {
-    // Redirect the user scope so this test never reaches the real settings.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    // Redirect the user's configuration so this test never reaches the real settings.
+    const ConfigHome home(dir.path());
     EXPECT_EQ(SettingsStore::programNameFromPath("/opt/race/Kelvatron"), "Kelvatron");
     EXPECT_EQ(SettingsStore::programNameFromPath("C:/Race/Kelvatron.exe"), "Kelvatron");
     EXPECT_EQ(SettingsStore::programNameFromPath("/opt/v3.0/Kelvatron"), "Kelvatron");
@@ -337,11 +352,21 @@ TEST_F(SettingsStoreTest, UserStoreIsNamedAfterMakerAndProgram)
     EXPECT_EQ(settings->fileName(), dir.filePath("Ortavin/Kelvatron.conf"));
     ASSERT_TRUE(SettingsStore().save(*settings));
     EXPECT_TRUE(QFile::exists(dir.filePath("Ortavin/Kelvatron.conf")));
+
+    // The maker's own file beside the folder is none of this program's.
+    QFile maker(dir.filePath("Ortavin.conf"));
+    ASSERT_TRUE(maker.open(QIODevice::WriteOnly));
+    maker.write("[General]\nPort=7\nSplits=12\n");
+    maker.close();
+    QFile::remove(dir.filePath("Ortavin/Kelvatron.conf"));
+    SettingsStore loaded;
+    EXPECT_EQ(loaded.load(*SettingsStore::openUserStore("Kelvatron")), 0);
+    EXPECT_EQ(loaded, SettingsStore());
 }
 
 TEST_F(SettingsStoreTest, SomethingOtherThanAFileInTheStoresPlaceIsNotOpened)
 {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    const ConfigHome home(dir.path());
     ASSERT_TRUE(QDir(dir.path()).mkpath("Ortavin"));
     const QString user = dir.filePath("Ortavin/Kelvatron.conf");
     const std::function<std::unique_ptr<QSettings>()> openers[] = {
