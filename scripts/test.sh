@@ -17,8 +17,8 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 # ThreadSanitizer: the timer worker, the fade of the lit buttons, the serial
-# port's event thread and the office runner, alone and inside the window. The
-# options and the suppressions come with each test (cmake/KelvatronTesting).
+# port's event thread and the office runner. The options and the suppressions
+# come with each test (cmake/KelvatronTesting.cmake).
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVATRON_TSAN=ON \
   -DKELVATRON_BUILD_BENCH=OFF
 cmake --build build-tsan --target kelvatron_thread_tests -j "$jobs"
