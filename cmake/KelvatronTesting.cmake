@@ -1,6 +1,20 @@
 # kelvatron_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s])
 # Every test runs headless; LABELS default to "fast". Slow end-to-end tests
 # carry the label "e2e" so the everyday loop can leave them out (ctest -LE e2e).
+# Tests that start threads of their own (the timer worker, a button's fade,
+# the serial port's event thread, child processes of the office) also carry
+# "threads": the ThreadSanitizer build runs exactly those, and builds them
+# through the target kelvatron_thread_tests.
+
+set(KELVATRON_TEST_ENVIRONMENT
+  "QT_QPA_PLATFORM=offscreen"
+  "QT_FATAL_WARNINGS=0"
+  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+  "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+  "KELVATRON_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+
+add_custom_target(kelvatron_thread_tests)
+
 function(kelvatron_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_LABELS)
@@ -13,13 +27,25 @@ function(kelvatron_add_test name)
   kelvatron_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  set(env
-    "QT_QPA_PLATFORM=offscreen"
-    "QT_FATAL_WARNINGS=0"
-    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
-    "KELVATRON_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  if("threads" IN_LIST T_LABELS)
+    add_dependencies(kelvatron_thread_tests ${name})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
+    TEST_LIST ${name}_TESTS)
+  # gtest_discover_tests flattens list values given to PROPERTIES: only the
+  # first label and the first variable of the environment would reach the
+  # tests. A script that CTest reads after the discovered list sets them whole.
+  string(JOIN ";" labels ${T_LABELS})
+  string(JOIN ";" environment ${KELVATRON_TEST_ENVIRONMENT})
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${script}"
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
+    "    LABELS [==[${labels}]==]\n"
+    "    TIMEOUT ${T_TIMEOUT}\n"
+    "    ENVIRONMENT [==[${environment}]==])\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Kelvatron with AddressSanitizer + UndefinedBehaviorSanitizer and runs
-# every test, the slow end-to-end ones included; then builds the serial port's
-# stress test with ThreadSanitizer and runs it.
+# every test, the slow end-to-end ones included; then builds every test that
+# starts threads of its own (label "threads") with ThreadSanitizer and runs
+# those again.
 # Fast loop while developing: ctest --test-dir build-asan -LE 'e2e|stress'
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,9 +16,10 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-# ThreadSanitizer: barrier edges across open/close cycles of the port.
+# ThreadSanitizer: the timer worker, the fade of the lit buttons, the serial
+# port's event thread and the office runner. The options and the suppressions
+# come with each test (cmake/KelvatronTesting.cmake).
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVATRON_TSAN=ON \
   -DKELVATRON_BUILD_BENCH=OFF
-cmake --build build-tsan --target comm_stress_test -j "$jobs"
-TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-  ctest --test-dir build-tsan -L stress --output-on-failure
+cmake --build build-tsan --target kelvatron_thread_tests -j "$jobs"
+ctest --test-dir build-tsan -L threads --output-on-failure -j "$jobs"

@@ -78,6 +78,7 @@ public:
     QString wordTemplatePath() const;
     QString pageFileName() const;
     QString exitCopyFileName() const;
+    // The printer F7 sets up; Qt's printing runs on a copy of it each time.
     QPrinter& printer();
 
     bool saveTextFile(const QString& fileName);

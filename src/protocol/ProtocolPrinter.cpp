@@ -6,7 +6,38 @@
 #include <QPrinter>
 #include <QTextDocument>
 
-bool ProtocolPrinter::print(QPrinter& printer, const QString& text)
+bool ProtocolPrinter::print(const QPrinter& chosen, const QString& text)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    copySetup(chosen, printer);
+    return paint(printer, text);
+}
+
+// Everything the printer set-up dialog lets the operator choose.
+void ProtocolPrinter::copySetup(const QPrinter& from, QPrinter& to)
+{
+    if (from.outputFormat() == QPrinter::NativeFormat)
+        to.setPrinterName(from.printerName());
+    else
+        to.setOutputFormat(from.outputFormat());
+    // An empty name would switch the copy back to the system's printer.
+    if (!from.outputFileName().isEmpty())
+        to.setOutputFileName(from.outputFileName());
+    to.setResolution(from.resolution());
+    to.setPageLayout(from.pageLayout());
+    to.setFullPage(from.fullPage());
+    to.setCopyCount(from.copyCount());
+    to.setCollateCopies(from.collateCopies());
+    to.setPageOrder(from.pageOrder());
+    to.setColorMode(from.colorMode());
+    to.setDuplex(from.duplex());
+    to.setPrintRange(from.printRange());
+    to.setFromTo(from.fromPage(), from.toPage());
+    to.setDocName(from.docName());
+    to.setCreator(from.creator());
+}
+
+bool ProtocolPrinter::paint(QPrinter& printer, const QString& text)
 {
     QPainter painter;
     if (!painter.begin(&printer))

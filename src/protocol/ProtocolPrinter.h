@@ -9,5 +9,13 @@ class QPrinter;
 class ProtocolPrinter
 {
 public:
-    static bool print(QPrinter& printer, const QString& text);
+    // Prints on a new printer set up like `chosen`, never on `chosen` itself:
+    // Qt keeps a printer whose output could not be opened marked as printing
+    // and then refuses every later change to it, so a single failed print
+    // would leave the printer set-up without effect for the rest of the run.
+    static bool print(const QPrinter& chosen, const QString& text);
+
+private:
+    static void copySetup(const QPrinter& from, QPrinter& to);
+    static bool paint(QPrinter& printer, const QString& text);
 };

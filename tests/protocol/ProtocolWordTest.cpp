@@ -139,6 +139,36 @@ TEST_F(ProtocolWord, QtPrintingReportsAPrinterItCannotOpen)
     EXPECT_EQ(w.errors[0].second, QStringLiteral("There is no default printer currently selected"));
 }
 
+// On a machine without any printer Qt's default is a PDF printer without a
+// file; a print there fails, and so may one to a file that cannot be made.
+// Neither may keep the printer chosen afterwards with F7 from printing.
+TEST_F(ProtocolWord, PrinterChosenAfterAFailedPrintPrints)
+{
+    officeInstalled = false;
+    QString chosen;
+    ProtocolServices s = w.services();
+    s.printer = &printer;
+    s.printerSetup = [&chosen](QPrinter& p) { p.setOutputFileName(chosen); };
+    c = w.make(s);
+    c->memo().appendLine(QStringLiteral("     Nr.: 1"));
+
+    const QString failures[] = {QString(), w.path(QStringLiteral("no/such/folder/print.pdf"))};
+    for (const QString& failing : failures) {
+        SCOPED_TRACE(failing.toStdString());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(failing);
+        w.errors.clear();
+        w.sbPrint.click();
+        ASSERT_EQ(w.errors.size(), 1u);
+
+        chosen = w.path(QStringLiteral("after-%1.pdf").arg(failing.size()));
+        c->Drucker1Click();
+        w.sbPrint.click();
+        EXPECT_EQ(w.errors.size(), 1u);
+        EXPECT_TRUE(readBytes(chosen).startsWith("%PDF"));
+    }
+}
+
 TEST_F(ProtocolWord, QtPrintingPaginatesALongProtocol)
 {
     for (int i = 0; i < 300; ++i)
