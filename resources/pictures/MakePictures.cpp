@@ -408,9 +408,17 @@ void writeQrc(const QStringList& files)
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <output folder> [<icon theme folder>]\n", argv[0]);
         return 2;
+    }
+    if (argc == 3) {
+        // The desktop's menus want the program's icon at the usual theme sizes.
+        g_out = QString::fromLocal8Bit(argv[2]);
+        for (const int size : {32, 48, 64, 128}) {
+            save(draw(size, size, [size](QPainter& p) { stopwatch(p, size); }),
+                 QStringLiteral("kelvatron-%1.png").arg(size));
+        }
     }
     g_out = QString::fromLocal8Bit(argv[1]);
 

@@ -3,6 +3,8 @@
 #include "help/DialogPlacement.h"
 #include "help/Pictures.h"
 
+#include "core/Version.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFrame>
@@ -31,7 +33,7 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint),
       Image1(new QLabel(this)), Label1(new QLabel(QStringLiteral("Kelvatron"), this)),
-      LabelVer(new QLabel(QStringLiteral("Version 3.0 (4.01.2009)"), this)),
+      LabelVer(new QLabel(QStringLiteral("Version " KELVATRON_VERSION " (4.01.2009)"), this)),
       Panel1(new QFrame(this)), ImageICON(new QLabel(Panel1)), Bevel1(new QFrame(this)),
       Memo1(new QPlainTextEdit(this)), sOK(new QToolButton(this)), Lab(new QLabel(this)),
       Label2(new QLabel(this)), m_openUrl(std::move(opener))

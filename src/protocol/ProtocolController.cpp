@@ -125,8 +125,15 @@ QString ProtocolController::openFilter() const
     return m_textLabel + QStringLiteral(" (*.txt)");
 }
 
+QString ProtocolController::dialogFolder() const
+{
+    return m_services.dialogFolder.isEmpty() ? m_services.programFolder : m_services.dialogFolder;
+}
+
 QString ProtocolController::wordTemplatePath() const
 {
+    if (!m_services.wordTemplate.isEmpty())
+        return m_services.wordTemplate;
     return QDir(m_services.programFolder).filePath(QStringLiteral("Protokollvorlage.doc"));
 }
 
@@ -156,7 +163,7 @@ void ProtocolController::sbSaveClick()
     if (!m_services.saveDialog)
         return;
     SaveDialogRequest request;
-    request.folder = m_services.programFolder;
+    request.folder = dialogFolder();
     request.fileName = m_services.fileTimestamp();
     request.filters = saveFilters();
     request.filterIndex = m_filterInd;
@@ -199,7 +206,7 @@ void ProtocolController::sbLoadClick()
 {
     if (!m_services.openDialog)
         return;
-    const auto fileName = m_services.openDialog(m_services.programFolder, openFilter());
+    const auto fileName = m_services.openDialog(dialogFolder(), openFilter());
     if (fileName)
         loadTextFile(*fileName);
 }

@@ -76,6 +76,7 @@ public:
     QStringList saveFilters() const;
     QString openFilter() const;
     QString wordTemplatePath() const;
+    QString dialogFolder() const;
     QString pageFileName() const;
     QString exitCopyFileName() const;
     // The printer F7 sets up; Qt's printing runs on a copy of it each time.

@@ -51,6 +51,10 @@ struct ProtocolServices
     QString programName = QStringLiteral("Kelvatron");
     // Folder of the program file: the Word template and the dialogs' start.
     QString programFolder;
+    // Where the save and open dialogs start; empty means programFolder.
+    QString dialogFolder;
+    // The Word template; empty means "Protokollvorlage.doc" in programFolder.
+    QString wordTemplate;
     // Where names without a folder land; empty means the current folder.
     QString workingFolder;
     // Folder of the per-run crash copies; empty keeps none.

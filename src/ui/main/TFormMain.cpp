@@ -10,6 +10,7 @@
 #include "core/SystemLocalClock.h"
 #include "core/THighResTimer.h"
 #include "core/TimeBase.h"
+#include "core/Version.h"
 #include "help/TFDlgYesNo.h"
 #include "help/TFormInfo.h"
 #include "help/THelpSystem.h"
@@ -17,6 +18,7 @@
 #include "protocol/ProtocolDialogs.h"
 #include "protocol/ProtocolJournal.h"
 #include "settings/SettingsStore.h"
+#include "ui/main/DataFiles.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
 #include "ui/main/PortWiring.h"
@@ -46,7 +48,7 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Kelvatron");
-const QString kFormCaption = QStringLiteral("3.0");
+const QString kFormCaption = QStringLiteral(KELVATRON_VERSION);
 // The maker's web site, opened by a click on the logo.
 const QUrl kMakerSite(QStringLiteral("https://www.ortavin.example/"));
 
@@ -92,6 +94,9 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     services.title = kTitle;
     services.programName = programName();
     services.programFolder = QFileInfo(m_env.programPath).absolutePath();
+    services.wordTemplate =
+        DataFiles::locate(m_env.programPath, QStringLiteral("Protokollvorlage.doc"));
+    services.dialogFolder = DataFiles::dialogFolder(m_env.programPath);
     services.fileTimestamp = [clock = m_localClock.get()] {
         return QString::fromStdString(TimeBase::FileTimestamp(clock->now()));
     };
@@ -139,6 +144,11 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
 TFormMain::~TFormMain()
 {
     FormDestroy();
+}
+
+QString TFormMain::wordTemplateFile() const
+{
+    return m_protocol->wordTemplatePath();
 }
 
 QString TFormMain::programName() const
@@ -262,7 +272,8 @@ void TFormMain::FormCreate()
     sbCLS->setToolTip(QStringLiteral("Löschen"));
     sbLoad->setToolTip(QStringLiteral("Öffnen"));
 
-    m_helpFile = THelpSystem::helpFileForProgram(m_env.programPath);
+    const QString helpBeside = THelpSystem::helpFileForProgram(m_env.programPath);
+    m_helpFile = DataFiles::locate(m_env.programPath, QFileInfo(helpBeside).fileName());
     bHelp->setEnabled(QFileInfo::exists(m_helpFile));
     if (m_help)
         m_help->setHelpFile(m_helpFile);

@@ -89,6 +89,9 @@ public:
     RaceControl& race() { return *m_race; }
     ProtocolController& protocol() { return *m_protocol; }
     QString programName() const;
+    // Where the help file and the Word template were found.
+    QString helpFile() const { return m_helpFile; }
+    QString wordTemplateFile() const;
 
     // Controls, named as the operator's documentation names them.
     QFrame* Panel1 = nullptr;

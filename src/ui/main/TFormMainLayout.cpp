@@ -11,6 +11,7 @@
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
 #include "core/DisplayLayout.h"
+#include "core/Version.h"
 #include "help/Pictures.h"
 #include "ui/main/CodePageValidator.h"
 
@@ -383,7 +384,7 @@ void TFormMain::createStatusBar()
     bar->setFixedHeight(19);
     const int widths[3] = {200, 112, 50};
     const QString texts[3] = {QStringLiteral("Ortavin Zeitmesstechnik"),
-                              QStringLiteral("Kelvatron 3.0"), QString()};
+                              QStringLiteral("Kelvatron " KELVATRON_VERSION), QString()};
     for (int i = 0; i < 3; ++i) {
         auto* p = new QLabel(texts[i], bar);
         p->setMinimumWidth(widths[i]);

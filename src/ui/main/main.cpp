@@ -4,8 +4,11 @@
 #include "help/TFDlgYesNo.h"
 #include "help/TFormInfo.h"
 #include "help/THelpSystem.h"
+#include "ui/main/InstallationCheck.h"
 #include "ui/main/KelvatronApplication.h"
 #include "ui/main/TFormMain.h"
+
+#include <QTimer>
 
 #include <memory>
 
@@ -30,7 +33,19 @@ int main(int argc, char* argv[])
     form->setHelpSystem(&help);
     form->show();
 
-    const int result = app.exec();
+    int checkResult = 0;
+    const bool checking =
+        QCoreApplication::arguments().contains(QLatin1String(InstallationCheck::kOption));
+    if (checking) {
+        QTimer::singleShot(0, form.get(), [&form, &checkResult] {
+            checkResult = InstallationCheck::report(*form);
+            form->close();
+        });
+    }
+
+    int result = app.exec();
+    if (checking && result == 0)
+        result = checkResult;
     // The window's destruction writes the settings, closes the port and
     // writes the exit copy; the dialogs go after it.
     form.reset();
