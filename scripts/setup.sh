@@ -10,6 +10,7 @@ packages=(
   fonts-liberation
   xvfb xauth xdg-utils xchm
   libreoffice-writer-nogui
+  file lintian desktop-file-utils appstream
 )
 
 missing=()

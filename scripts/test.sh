@@ -2,7 +2,8 @@
 # Builds Kelvatron with AddressSanitizer + UndefinedBehaviorSanitizer and runs
 # every test, the slow end-to-end ones included; then builds every test that
 # starts threads of its own (label "threads") with ThreadSanitizer and runs
-# those again.
+# those again; last, builds the Debian package from a Release build and checks
+# it.
 # Fast loop while developing: ctest --test-dir build-asan -LE 'e2e|stress'
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,3 +24,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVATRON_TSAN=ON \
   -DKELVATRON_BUILD_BENCH=OFF
 cmake --build build-tsan --target kelvatron_thread_tests -j "$jobs"
 ctest --test-dir build-tsan -L threads --output-on-failure -j "$jobs"
+
+# The package users install: lintian, desktop entry, metadata, and the program
+# unpacked from it finding its files.
+scripts/check-package.sh
