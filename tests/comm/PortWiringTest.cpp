@@ -45,7 +45,9 @@ protected:
         QObject::connect(port, &PortWiring::notice, [this](const QString& text) { texts << text; });
         QObject::connect(port, &PortWiring::edge,
                          [this, port](std::int64_t ticks, std::uint32_t status) {
-                             edges.push_back({ticks, status, port->ModemStatus()});
+                             // The race asks the port for the status while it handles the edge.
+                             EXPECT_EQ(port->ModemStatus(), status);
+                             edges.push_back({ticks, status});
                          });
     }
 
@@ -67,7 +69,6 @@ protected:
     {
         std::int64_t ticks;
         std::uint32_t status;
-        std::uint32_t statusAsked;
     };
 
     QTemporaryDir dir;
@@ -95,9 +96,6 @@ TEST_F(CommPortWiring, EdgesCarryTheStampAndStatusOfTheirOwnChange)
 
     EXPECT_EQ(edges[0].status & IPortState::kDsrOn, IPortState::kDsrOn);
     EXPECT_EQ(edges[1].status & IPortState::kDsrOn, 0u);
-    // The race asks the port for the status while it handles the edge.
-    EXPECT_EQ(edges[0].statusAsked, edges[0].status);
-    EXPECT_EQ(edges[1].statusAsked, edges[1].status);
     EXPECT_GE(edges[0].ticks, closedAt);
     EXPECT_LT(edges[0].ticks, openedAt);
     EXPECT_GE(edges[1].ticks, openedAt);
