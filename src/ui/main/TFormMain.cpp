@@ -186,6 +186,7 @@ void TFormMain::connectHandlers()
     PortWiring& barrier = *m_portWiring;
     connect(&barrier, &PortWiring::opened, this, &TFormMain::ComPortOpen);
     connect(&barrier, &PortWiring::closed, this, &TFormMain::ComPortClose);
+    // Timed with the edge's own reading: a busy window never delays a race time.
     connect(&barrier, &PortWiring::edge, this,
             [&race](std::int64_t ticks, std::uint32_t) { race.ComPortDSR(ticks); });
     connect(&barrier, &PortWiring::algorithmChanged, this,
