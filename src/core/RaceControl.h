@@ -88,20 +88,13 @@ public:
     const TimeDisplay& timeDisplay() const { return m_display; }
 
     std::int32_t LapCounter() const { return m_lapCounter; }
-    void setLapCounter(std::int32_t value) { m_lapCounter = value; }
     std::int32_t NrLineIndex() const { return m_nrLineIndex; }
-    void setNrLineIndex(std::int32_t value) { m_nrLineIndex = value; }
     bool TriggeredByBarrier() const { return m_triggeredByBarrier; }
     std::uint32_t LastModemStatus() const { return m_lastModemStatus; }
-    void setLastModemStatus(std::uint32_t value) { m_lastModemStatus = value; }
     std::int64_t StartTicks() const { return m_startTicks; }
-    void setStartTicks(std::int64_t value) { m_startTicks = value; }
     std::int64_t SplitTicks() const { return m_splitTicks; }
-    void setSplitTicks(std::int64_t value) { m_splitTicks = value; }
     std::int64_t StopTicks() const { return m_stopTicks; }
-    void setStopTicks(std::int64_t value) { m_stopTicks = value; }
     const TSystemTime& EventTime() const { return m_eventTime; }
-    void setEventTime(const TSystemTime& value) { m_eventTime = value; }
 
     // Settings.
     std::int32_t LapLimit() const { return m_lapLimit; }

@@ -1,6 +1,7 @@
 #include "ui/main/TFormMain.h"
 
-#include "comm/TComPort.h"
+#include "comm/ComErrors.h"
+#include "comm/PortWiring.h"
 #include "controls/TBitBtnWithColor.h"
 #include "controls/TDigit.h"
 #include "controls/TLbSpeedButton.h"
@@ -21,7 +22,6 @@
 #include "ui/main/DataFiles.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
-#include "ui/main/PortWiring.h"
 #include "ui/main/QtWindowTimer.h"
 
 #include <QAction>
@@ -123,14 +123,11 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_protocol = std::make_unique<ProtocolController>(controls, std::move(services), this);
     m_protocolLines = std::make_unique<MemoProtocol>(m_protocol->memo());
 
-    m_portWiring = std::make_unique<PortWiring>(*this, m_env.deviceFolder);
+    m_portWiring = std::make_unique<PortWiring>(
+        m_env.deviceFolder, [counter = m_counter.get()] { return counter->ReadCounter(); });
     m_race =
         std::make_unique<RaceControl>(*m_counter, *m_localClock, *m_view, *m_view, *m_protocolLines,
-                                      m_portWiring->state(), *m_clockTimer, *m_lockoutTimer);
-    m_portWiring->setRace(m_race.get());
-    m_portWiring->ComPort().setCounter(
-        [counter = m_counter.get()] { return counter->ReadCounter(); });
-    connect(m_portWiring.get(), &PortWiring::barrierNotice, this, &TFormMain::barrierLost);
+                                      *m_portWiring, *m_clockTimer, *m_lockoutTimer);
     if (ProtocolJournal* journal = m_protocol->journal()) {
         connect(journal, &ProtocolJournal::writingFailed, this, &TFormMain::journalFailing);
         connect(journal, &ProtocolJournal::writingRecovered, this, &TFormMain::journalRecovered);
@@ -205,6 +202,19 @@ QWidget* TFormMain::displayControl(DisplayControl control) const
 void TFormMain::connectHandlers()
 {
     RaceControl& race = *m_race;
+    PortWiring& barrier = *m_portWiring;
+    connect(&barrier, &PortWiring::opened, this, &TFormMain::ComPortOpen);
+    connect(&barrier, &PortWiring::closed, this, &TFormMain::ComPortClose);
+    // Timed with the edge's own reading: a busy window never delays a race time.
+    connect(&barrier, &PortWiring::edge, this,
+            [&race](std::int64_t ticks, std::uint32_t) { race.ComPortDSR(ticks); });
+    connect(&barrier, &PortWiring::algorithmChanged, this,
+            [&race](int algorithm) { race.setBarrierAlgorithm(algorithm); });
+    connect(&barrier, &PortWiring::lost, this, [this, &race](const QString& text) {
+        race.SetHandMode();
+        barrierLost(text);
+    });
+    connect(&barrier, &PortWiring::notice, this, &TFormMain::barrierLost);
     connect(mStart, &QAction::triggered, this, [&race] { race.mStartClick(); });
     connect(mSplit, &QAction::triggered, this, [&race] { race.mSplitClick(); });
     connect(mLAP, &QAction::triggered, this, [&race] { race.mSplitClick(); });
@@ -286,7 +296,8 @@ void TFormMain::FormCreate()
     m_race->ShowRaceTime(0, DisplayRow::Second);
     TimerDateTimer();
     TimerDate->start();
-    m_portWiring->openAtStartUp();
+    if (m_portWiring->openAtStartUp())
+        m_race->SetAutoMode();
     UpdateProtocolButtons();
     FormResize();
 }
@@ -373,7 +384,7 @@ bool TFormMain::saveSettings()
     values.Width = width();
     values.Height = height();
     values.Sound = m_sound;
-    values.Port = m_portWiring->ComPort().Port();
+    values.Port = m_portWiring->portNumber();
     values.Alg = m_portWiring->barrierAlgorithm();
     values.Splits = m_race->LapLimit();
     values.C1 = static_cast<int32_t>(m_c1);
@@ -498,6 +509,37 @@ QWidget* TFormMain::showNotice(const QString& text)
 void TFormMain::barrierLost(const QString& text)
 {
     m_lostNotice = showNotice(text);
+}
+
+void TFormMain::ComPortOpen()
+{
+    LabelMadus2->setText(QStringLiteral("Modus:"));
+    LedModus->setCursor(Qt::PointingHandCursor);
+}
+
+void TFormMain::ComPortClose()
+{
+    LabelMadus2->setText(QStringLiteral("Modus:"));
+    LedModus->setCursor(Qt::ArrowCursor);
+}
+
+void TFormMain::applyPortChoice(int oldIndex, int newIndex, const QString& itemText,
+                                int algorithmIndex)
+{
+    try {
+        m_portWiring->applyPortChoice(oldIndex, newIndex, itemText, algorithmIndex);
+    } catch (const EComError&) {
+        // The old port is closed already: showing Auto and "Frei" now would
+        // promise a barrier that cannot trigger.
+        m_race->SetHandMode();
+        throw;
+    }
+    // Confirming the open port again puts a window that the operator had
+    // switched to Hand back into Auto.
+    if (m_portWiring->isOpen())
+        m_race->SetAutoMode();
+    else
+        m_race->SetHandMode();
 }
 
 void TFormMain::journalFailing(const QString& reason)

@@ -227,6 +227,11 @@ private:
     void showError(const QString& text);
     QWidget* showNotice(const QString& text);
     void barrierLost(const QString& text);
+    void ComPortOpen();
+    void ComPortClose();
+    // The port choice of the settings dialog; the mode follows the port.
+    // Throws EComError when the chosen port does not open.
+    void applyPortChoice(int oldIndex, int newIndex, const QString& itemText, int algorithmIndex);
     void journalFailing(const QString& reason);
     void journalRecovered();
     void runCommandOnPress(QAction* item);

@@ -4,14 +4,13 @@
 #include "ui/main/TFormMain.h"
 
 #include "comm/ComErrors.h"
-#include "comm/TComPort.h"
+#include "comm/PortWiring.h"
 #include "controls/TSpinEdit.h"
 #include "controls/TSpinFloatEdit.h"
 #include "controls/ToColorCombo.h"
 #include "core/RaceControl.h"
 #include "settings/LockoutConversion.h"
 #include "settings/TCfgDialog.h"
-#include "ui/main/PortWiring.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -40,7 +39,7 @@ void TFormMain::bCFGClick()
     dialog.cbColorCifraF->setColorValue(m_c3);
     dialog.cbDigits->setCurrentIndex(2 - m_race->DisplayResolution());
 
-    const int port = m_portWiring->ComPort().Port();
+    const int port = m_portWiring->portNumber();
     if (port != 0)
         dialog.cbPort->setCurrentIndex(
             dialog.cbPort->findText(QStringLiteral("COM%1").arg(port), Qt::MatchExactly));
@@ -74,9 +73,8 @@ void TFormMain::bCFGClick()
         // typed; a lap limit outside its range would end a race early.
         m_race->setLapLimit(std::clamp(dialog.seLaps->Value(), 0, 9999));
         try {
-            m_portWiring->applyPortChoice(oldPortIndex, dialog.cbPort->currentIndex(),
-                                          dialog.cbPort->currentText(),
-                                          dialog.cbAlg->currentIndex());
+            applyPortChoice(oldPortIndex, dialog.cbPort->currentIndex(),
+                            dialog.cbPort->currentText(), dialog.cbAlg->currentIndex());
         } catch (const EComError& error) {
             // The new port and algorithm stay chosen and are saved at exit;
             // the indicators keep what they showed.

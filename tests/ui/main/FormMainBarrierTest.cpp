@@ -4,13 +4,12 @@
 #include "FormMainFixture.h"
 
 #include "BarrierLine.h"
-#include "comm/TComPort.h"
+#include "comm/PortWiring.h"
 #include "controls/TBitBtnWithColor.h"
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
 #include "controls/TSpinFloatEdit.h"
 #include "settings/TCfgDialog.h"
-#include "ui/main/PortWiring.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -314,12 +313,12 @@ protected:
     {
         create();
         form->createSettingsDialog();
-        TComPort& port = form->portWiring().ComPort();
-        QObject::connect(&port, &TComPort::OnOpen, [this](TComPort* sender) {
-            portLog << QStringLiteral("open COM%1").arg(sender->Port());
+        PortWiring& port = form->portWiring();
+        QObject::connect(&port, &PortWiring::opened, [this, &port] {
+            portLog << QStringLiteral("open COM%1").arg(port.portNumber());
         });
-        QObject::connect(&port, &TComPort::OnClose, [this](TComPort* sender) {
-            portLog << QStringLiteral("close COM%1").arg(sender->Port());
+        QObject::connect(&port, &PortWiring::closed, [this, &port] {
+            portLog << QStringLiteral("close COM%1").arg(port.portNumber());
         });
         return *form;
     }
@@ -402,7 +401,7 @@ TEST_F(FormMainBarrierPortChoice, PortTheProbeDidNotFindIsDroppedByOk)
     int shown = 0;
     confirmSettings([&](TCfgDialog& dialog) { shown = dialog.cbPort->currentIndex(); });
     EXPECT_EQ(shown, -1) << "no entry for a port that was not found";
-    EXPECT_EQ(form->portWiring().ComPort().Port(), 0);
+    EXPECT_EQ(form->portWiring().portNumber(), 0);
     EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
     EXPECT_TRUE(portLog.isEmpty());
     press(Qt::Key_A, Qt::AltModifier);

@@ -1,32 +1,28 @@
 #pragma once
 
+#include "comm/TComPort.h"
 #include "core/IPortState.h"
 
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 
 class EComError;
-class TComPort;
-class TFormMain;
-class RaceControl;
 
-// The light-barrier port of the main window: finding the ports, opening the
-// configured one, keeping the mode indicators in step with it, and handing
-// every DSR edge to the race with the counter reading of the edge.
+// The light-barrier port: a switch contact between DTR and DSR. Finds the
+// ports, opens the configured one and reports what its line does as signals
+// with plain values; the owner decides what they mean for the race and the
+// indicators. All signals are raised on the thread the wiring lives on.
 class PortWiring : public QObject, public IPortState
 {
     Q_OBJECT
 
 public:
-    PortWiring(TFormMain& form, const QString& deviceFolder);
+    // `counter` stamps each edge in the port's event thread, the moment the
+    // edge arrives; it must be safe to call from there.
+    PortWiring(const QString& deviceFolder, TComPort::Counter counter, QObject* parent = nullptr);
     ~PortWiring() override;
-
-    IPortState& state() { return *this; }
-    void setRace(RaceControl* race) { m_race = race; }
-    TComPort& ComPort() { return *m_port; }
 
     // Which of COM1..COM16 exist and can be opened; bit n-1 for COMn, the
     // highest number found in bits 16..31.
@@ -38,13 +34,13 @@ public:
     int barrierAlgorithm() const;
     void setBarrierAlgorithm(int algorithm);
 
-    // Window creation: a configured port is opened and the window goes to
-    // Auto mode; a port that does not open leaves Hand mode, silently.
-    void openAtStartUp();
+    // Opens a configured port; true when it is open. A port that does not
+    // open is no error here: the number stays configured for the next run.
+    bool openAtStartUp();
     // After the settings dialog closed with OK. Indexes are those of the
     // dialog's port list ("Keine" is 0); itemText is the chosen entry and
     // algorithmIndex the chosen algorithm. Throws EComError when the chosen
-    // port does not open; the caller shows its message.
+    // port does not open; the previous port is closed by then.
     void applyPortChoice(int oldIndex, int newIndex, const QString& itemText, int algorithmIndex);
     void close();
 
@@ -53,22 +49,25 @@ public:
     void autoModeRefused() override;
 
 signals:
-    // The operator has to learn why the barrier cannot trigger: its adapter
-    // was pulled out (the window is back in Hand mode when this is raised),
-    // or Auto mode was asked for while the configured port is not open.
-    // Raised once for every port that failed; `text` is the whole notice.
-    void barrierNotice(const QString& text);
+    void opened();
+    void closed();
+    // A DSR edge: the counter reading taken when it arrived and the modem
+    // status right after it. While this is raised, ModemStatus() answers
+    // that status too.
+    void edge(std::int64_t ticks, std::uint32_t status);
+    // The adapter was pulled out or the line hung up. The port is closed
+    // already; `text` is the whole notice for the operator.
+    void lost(const QString& text);
+    // Auto mode was asked for while the configured port is not open. Raised
+    // once for every port that failed; `text` is the whole notice.
+    void notice(const QString& text);
+    void algorithmChanged(int algorithm);
 
 private:
-    void ComPortOpen();
-    void ComPortClose();
-    void ComPortDSR();
     void deviceLost(const QString& reason);
     void openFailed(const EComError& error, bool told);
 
-    TFormMain& m_form;
-    std::unique_ptr<TComPort> m_port;
-    RaceControl* m_race = nullptr;
+    TComPort m_port;
     std::uint32_t m_availablePorts = 0;
     // A lost device is opened again when the operator confirms its entry.
     bool m_lost = false;
