@@ -10,15 +10,19 @@
 class EComError : public std::exception
 {
 public:
-    explicit EComError(const QString& message) : m_message(message), m_utf8(message.toStdString())
+    explicit EComError(const QString& message, int systemError = 0)
+        : m_message(message), m_utf8(message.toStdString()), m_systemError(systemError)
     {
     }
     const QString& message() const { return m_message; }
+    // The system's error number behind the message; 0 when there is none.
+    int systemError() const { return m_systemError; }
     const char* what() const noexcept override { return m_utf8.c_str(); }
 
 private:
     QString m_message;
     std::string m_utf8;
+    int m_systemError = 0;
 };
 
 // The device did not open.

@@ -97,8 +97,11 @@ void LinuxSerialDevice::open(const QString& path, const LineSettings& settings)
     close();
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw EComHandle(QStringLiteral("Unable to open com port: ") + SystemErrorText(errno));
+    if (fd < 0) {
+        const int error = errno;
+        throw EComHandle(QStringLiteral("Unable to open com port: ") + SystemErrorText(error),
+                         error);
+    }
 
     // Keeps other programs off the line. Not checked: a device that is no
     // terminal at all fails the line set-up next with a clearer reason.

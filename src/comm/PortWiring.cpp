@@ -3,6 +3,8 @@
 #include "comm/ComErrors.h"
 #include "comm/PortProbe.h"
 
+#include <cerrno>
+
 PortWiring::PortWiring(const QString& deviceFolder, TComPort::Counter counter, QObject* parent)
     : QObject(parent)
 {
@@ -107,7 +109,8 @@ void PortWiring::applyPortChoice(int oldIndex, int newIndex, const QString& item
             } catch (const EComError& error) {
                 // The caller shows the message.
                 openFailed(error, true);
-                throw;
+                throw EComHandle(openFailureText(error, m_port.Port(), m_port.deviceFileName()),
+                                 error.systemError());
             }
         }
     } else {
@@ -126,6 +129,10 @@ void PortWiring::autoModeRefused()
     if (m_notOpenTold)
         return;
     m_notOpenTold = true;
+    if (m_notOpenPermission) {
+        emit notice(m_notOpenReason + QStringLiteral(" Das Programm bleibt im Handbetrieb."));
+        return;
+    }
     emit notice(QStringLiteral("Die Lichtschranke an COM%1 ist nicht bereit (%2). "
                                "Das Programm bleibt im Handbetrieb.")
                     .arg(m_port.Port())
@@ -134,8 +141,23 @@ void PortWiring::autoModeRefused()
 
 void PortWiring::openFailed(const EComError& error, bool told)
 {
-    m_notOpenReason = error.message();
+    m_notOpenPermission = error.systemError() == EACCES || error.systemError() == EPERM;
+    m_notOpenReason = m_notOpenPermission
+                          ? openFailureText(error, m_port.Port(), m_port.deviceFileName())
+                          : error.message();
     m_notOpenTold = told;
+}
+
+QString PortWiring::openFailureText(const EComError& error, int port, const QString& device)
+{
+    if (error.systemError() != EACCES && error.systemError() != EPERM)
+        return error.message();
+    // Serial lines belong to the group "dialout" on Debian and its kin.
+    return QStringLiteral("Keine Berechtigung für die Lichtschranke an COM%1 (%2). "
+                          "Benutzer in die Gruppe \"dialout\" aufnehmen: "
+                          "sudo usermod -aG dialout $USER, dann neu anmelden.")
+        .arg(port)
+        .arg(device);
 }
 
 void PortWiring::deviceLost(const QString& reason)

@@ -48,6 +48,11 @@ public:
     std::uint32_t ModemStatus() override;
     void autoModeRefused() override;
 
+    // What the operator reads when `port` (device `device`) did not open: the
+    // component's own text, except for missing rights, which the operator
+    // can mend, so that says how.
+    static QString openFailureText(const EComError& error, int port, const QString& device);
+
 signals:
     void opened();
     void closed();
@@ -75,5 +80,7 @@ private:
     // told: a failed open after the dialog and a lost adapter say it at
     // once, a failed open at start-up only when Auto mode is asked for.
     QString m_notOpenReason;
+    // The open failed for lack of rights: the notice is that hint alone.
+    bool m_notOpenPermission = false;
     bool m_notOpenTold = true;
 };
