@@ -6,6 +6,7 @@
 #include "harness/BarrierLine.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,6 @@
 #include <vector>
 
 namespace {
-
-using CommTest::pumpUntil;
 
 constexpr int kCycles = 30;
 constexpr std::uint64_t kEventsPerSession = 200;
@@ -113,15 +112,16 @@ TEST(CommStress, EdgesWhileOpeningAndClosingAreAllHandedOver)
         statuses.clear();
         toggler.resume();
 
-        ASSERT_TRUE(
-            pumpUntil([&] { return handled - baseHandled >= kEventsPerSession; }, kDeadlineMs))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return handled - baseHandled >= kEventsPerSession; },
+                                    kDeadlineMs))
             << "cycle " << cycle;
         if (counted) {
             toggler.pause();
             const std::uint64_t edges = line->dsrEdges() - baseEdges;
-            ASSERT_TRUE(pumpUntil([&] { return handled - baseHandled >= edges; }, kDeadlineMs))
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return handled - baseHandled >= edges; }, kDeadlineMs))
                 << "cycle " << cycle << ": " << handled - baseHandled << " of " << edges;
-            CommTest::drainEvents();
+            TestSupport::drainEvents();
             EXPECT_EQ(handled - baseHandled, edges) << "cycle " << cycle;
             EXPECT_EQ((statuses.back() & ModemBits::Dsr) != 0, line->contactClosed());
         }
