@@ -6,7 +6,6 @@
 #include "harness/BarrierLine.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -112,14 +111,14 @@ TEST(CommStress, EdgesWhileOpeningAndClosingAreAllHandedOver)
         statuses.clear();
         toggler.resume();
 
-        ASSERT_TRUE(QTest::qWaitFor([&] { return handled - baseHandled >= kEventsPerSession; },
-                                    kDeadlineMs))
+        ASSERT_TRUE(TestSupport::waitAwake(
+            [&] { return handled - baseHandled >= kEventsPerSession; }, kDeadlineMs))
             << "cycle " << cycle;
         if (counted) {
             toggler.pause();
             const std::uint64_t edges = line->dsrEdges() - baseEdges;
             ASSERT_TRUE(
-                QTest::qWaitFor([&] { return handled - baseHandled >= edges; }, kDeadlineMs))
+                TestSupport::waitAwake([&] { return handled - baseHandled >= edges; }, kDeadlineMs))
                 << "cycle " << cycle << ": " << handled - baseHandled << " of " << edges;
             TestSupport::drainEvents();
             EXPECT_EQ(handled - baseHandled, edges) << "cycle " << cycle;

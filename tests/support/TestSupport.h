@@ -3,6 +3,7 @@
 // Helpers the tests of every folder share.
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QString>
 
@@ -29,6 +30,21 @@ inline void drainEvents()
 {
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// QTest::qWaitFor, but asleep in the event loop until the next event comes
+// instead of a blind 10 ms between passes. The serial port hands its edges
+// over one at a time, each once the one before was taken; a flood of them
+// outruns a loop that naps, and the backlog never drains.
+template <typename Predicate> bool waitAwake(Predicate done, int timeoutMs = kWaitMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    }
+    return true;
 }
 
 // The clock the serial backend stamps its edges with.
