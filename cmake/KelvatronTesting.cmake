@@ -31,7 +31,9 @@ function(kelvatron_add_test name)
   if(T_NO_QT)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   else()
-    target_link_libraries(${name} PRIVATE kelvatron_test_support)
+    # Whole, so a program that brings a main of its own fails to link instead
+    # of quietly running without the shared one.
+    target_link_libraries(${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kelvatron_test_support>")
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if("threads" IN_LIST T_LABELS)
