@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -12,7 +11,6 @@
 #include <QTemporaryDir>
 
 #include <functional>
-#include <ostream>
 
 #include <fcntl.h>
 #include <sys/stat.h>

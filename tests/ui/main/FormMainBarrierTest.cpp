@@ -17,6 +17,7 @@
 #include <QLineEdit>
 
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 using TestSupport::monotonicNs;
