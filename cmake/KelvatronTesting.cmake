@@ -1,5 +1,7 @@
-# kelvatron_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s])
-# Every test runs headless; LABELS default to "fast". Slow end-to-end tests
+# kelvatron_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [NO_QT])
+# Every test program runs under the one test main of tests/support, headless;
+# NO_QT gives code that needs no Qt GoogleTest's own main instead, so the
+# ThreadSanitizer build checks it without Qt's threads. LABELS default to "fast". Slow end-to-end tests
 # carry the label "e2e" so the everyday loop can leave them out (ctest -LE e2e).
 # Tests that start threads of their own (the timer worker, a button's fade,
 # the serial port's event thread, child processes of the office) also carry
@@ -16,7 +18,7 @@ set(KELVATRON_TEST_ENVIRONMENT
 add_custom_target(kelvatron_thread_tests)
 
 function(kelvatron_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "NO_QT" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT T_LABELS)
     set(T_LABELS fast)
   endif()
@@ -26,6 +28,13 @@ function(kelvatron_add_test name)
   add_executable(${name} ${T_SOURCES})
   kelvatron_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock Threads::Threads)
+  if(T_NO_QT)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  else()
+    # Whole, so a program that brings a main of its own fails to link instead
+    # of quietly running without the shared one.
+    target_link_libraries(${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,kelvatron_test_support>")
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if("threads" IN_LIST T_LABELS)
     add_dependencies(kelvatron_thread_tests ${name})

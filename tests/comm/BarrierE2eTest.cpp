@@ -8,6 +8,7 @@
 #include "harness/BarrierLine.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -20,8 +21,7 @@
 
 namespace {
 
-using CommTest::monotonicNs;
-using CommTest::pumpUntil;
+using TestSupport::monotonicNs;
 
 // Scheduling on a loaded two-core machine under sanitizers: an edge is still
 // "on time" this long after it happened.
@@ -57,7 +57,7 @@ protected:
     bool dsrOn(std::size_t i) const { return (seen.at(i).status & ModemBits::Dsr) != 0; }
     bool awaitEvents(std::size_t n)
     {
-        return pumpUntil([&] { return seen.size() >= n; });
+        return QTest::qWaitFor([&] { return seen.size() >= n; }, kWaitMs);
     }
 
     struct Seen
@@ -105,7 +105,7 @@ TEST_F(CommBarrier, WithoutDtrTheContactIsDead)
     line->setContact(true);
     line->setContact(false);
     port.Close();
-    CommTest::drainEvents();
+    TestSupport::drainEvents();
     EXPECT_TRUE(seen.empty());
     EXPECT_EQ(line->dsrEdges(), 0u);
 }
@@ -190,7 +190,7 @@ TEST_F(CommBarrier, AnEdgeJustBeforeTheKernelLooksIsNotLeftAsleep)
     line->setContact(true);
     ASSERT_TRUE(awaitEvents(1));
     // Nothing else moves the line; only the thread's own second look finds it.
-    ASSERT_TRUE(pumpUntil([&] { return seen.size() >= 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() >= 2; }, 5000));
     EXPECT_FALSE(dsrOn(1));
     EXPECT_FALSE(line->contactClosed());
     EXPECT_LT(seen[1].ticks - line->lastChangeNs(), kPromptNs);
@@ -209,8 +209,8 @@ TEST_F(CommBarrier, UnpluggingIsReportedOnceAndThePortStillCloses)
     line->setContact(false);
     line->unplug();
 
-    ASSERT_TRUE(pumpUntil([&] { return !lost.empty(); }));
-    CommTest::drainEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lost.empty(); }, kWaitMs));
+    TestSupport::drainEvents();
     EXPECT_EQ(lost, (std::vector<QString>{QStringLiteral("Input/output error")}));
     EXPECT_TRUE(port.Connected());
     EXPECT_EQ(port.ModemStatus(), 0u);
@@ -218,14 +218,14 @@ TEST_F(CommBarrier, UnpluggingIsReportedOnceAndThePortStillCloses)
     port.Close();
     EXPECT_FALSE(port.Connected());
     EXPECT_EQ(closes, 1);
-    CommTest::drainEvents();
+    TestSupport::drainEvents();
     EXPECT_EQ(lost.size(), 1u);
 }
 
 TEST_F(CommBarrier, CloseWithAHandoverPendingDoesNotHang)
 {
     port.Open();
-    ASSERT_TRUE(pumpUntil([&] { return line->waits() >= 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return line->waits() >= 1; }, kWaitMs));
     line->setContact(true);
     // Waiting again means the edge was handed over; nobody has taken it.
     const auto deadline = monotonicNs() + 20'000'000'000;
@@ -234,7 +234,7 @@ TEST_F(CommBarrier, CloseWithAHandoverPendingDoesNotHang)
     ASSERT_GE(line->waits(), 2u);
 
     port.Close();
-    CommTest::drainEvents();
+    TestSupport::drainEvents();
     EXPECT_TRUE(seen.empty());
     EXPECT_FALSE(line->dtr());
 }

@@ -18,8 +18,6 @@
 
 namespace {
 
-using CommTest::pumpUntil;
-
 constexpr int kCycles = 30;
 constexpr std::uint64_t kEventsPerSession = 200;
 constexpr int kDeadlineMs = 120000;
@@ -113,15 +111,16 @@ TEST(CommStress, EdgesWhileOpeningAndClosingAreAllHandedOver)
         statuses.clear();
         toggler.resume();
 
-        ASSERT_TRUE(
-            pumpUntil([&] { return handled - baseHandled >= kEventsPerSession; }, kDeadlineMs))
+        ASSERT_TRUE(TestSupport::waitAwake(
+            [&] { return handled - baseHandled >= kEventsPerSession; }, kDeadlineMs))
             << "cycle " << cycle;
         if (counted) {
             toggler.pause();
             const std::uint64_t edges = line->dsrEdges() - baseEdges;
-            ASSERT_TRUE(pumpUntil([&] { return handled - baseHandled >= edges; }, kDeadlineMs))
+            ASSERT_TRUE(
+                TestSupport::waitAwake([&] { return handled - baseHandled >= edges; }, kDeadlineMs))
                 << "cycle " << cycle << ": " << handled - baseHandled << " of " << edges;
-            CommTest::drainEvents();
+            TestSupport::drainEvents();
             EXPECT_EQ(handled - baseHandled, edges) << "cycle " << cycle;
             EXPECT_EQ((statuses.back() & ModemBits::Dsr) != 0, line->contactClosed());
         }

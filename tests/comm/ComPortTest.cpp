@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace {
-
-using CommTest::pumpUntil;
 
 class CommPort : public ::testing::Test
 {
@@ -206,12 +205,12 @@ TEST_F(CommPort, OneEventRaisesItsHandlersInTheFixedOrder)
     port.Open();
 
     line->push({{ComMask::Dsr | ComMask::Cts, 0x30}}, 1);
-    ASSERT_TRUE(pumpUntil([&] { return order.size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 2; }, kWaitMs));
     EXPECT_EQ(order, (std::vector<std::string>{"CTS", "DSR"}));
 
     order.clear();
     line->push({{0x1FF, 0}}, 2);
-    ASSERT_TRUE(pumpUntil([&] { return order.size() == 9; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 9; }, kWaitMs));
     EXPECT_EQ(order, (std::vector<std::string>{"RxChar", "TxEmpty", "Break", "Ring", "CTS", "DSR",
                                                "RxFlag", "RLSD", "Error"}));
     EXPECT_EQ(inQue, 7);
@@ -225,7 +224,7 @@ TEST_F(CommPort, HandlersSeeTheStatusAndTimeOfTheirOwnEdge)
     // Two edges reported by one wait: a pulse that came and went.
     line->push({{ComMask::Dsr, ModemBits::Dsr}, {ComMask::Dsr, 0}}, 1000);
     line->push({{ComMask::Dsr, ModemBits::Dsr}}, 2000);
-    ASSERT_TRUE(pumpUntil([&] { return dsr.size() == 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dsr.size() == 3; }, kWaitMs));
 
     EXPECT_EQ(dsr[0].status, ModemBits::Dsr);
     EXPECT_EQ(dsr[1].status, 0u);
@@ -247,14 +246,14 @@ TEST_F(CommPort, CloseWithAHandoverPendingDropsIt)
     ASSERT_TRUE(line->awaitWaits(2));
 
     port.Close();
-    CommTest::drainEvents();
+    TestSupport::drainEvents();
     EXPECT_TRUE(dsr.empty());
     EXPECT_EQ(log, (std::vector<std::string>{"open", "close"}));
 
     // The next session starts clean.
     port.Open();
     line->push({{ComMask::Dsr, 0}}, 2);
-    ASSERT_TRUE(pumpUntil([&] { return dsr.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dsr.size() == 1; }, kWaitMs));
     EXPECT_EQ(dsr[0].ticks, 2);
 }
 
@@ -265,8 +264,8 @@ TEST_F(CommPort, ClosingFromAHandlerEndsTheEvent)
     QObject::connect(&port, &TComPort::OnDSR, [&](TComPort*) { ++dsrCount; });
     port.Open();
     line->push({{ComMask::Cts | ComMask::Dsr, 0}}, 1);
-    ASSERT_TRUE(pumpUntil([&] { return !port.Connected(); }));
-    CommTest::drainEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.Connected(); }, kWaitMs));
+    TestSupport::drainEvents();
     EXPECT_EQ(dsrCount, 0);
     EXPECT_EQ(log, (std::vector<std::string>{"open", "close"}));
 }
@@ -282,8 +281,8 @@ TEST_F(CommPort, ALostDeviceIsReportedOnceAfterItsEvents)
     port.Open();
     line->push({{ComMask::Dsr, ModemBits::Dsr}}, 5);
     line->fail(QStringLiteral("Input/output error"));
-    ASSERT_TRUE(pumpUntil([&] { return !lost.empty(); }));
-    CommTest::drainEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lost.empty(); }, kWaitMs));
+    TestSupport::drainEvents();
 
     EXPECT_EQ(lost, (std::vector<QString>{QStringLiteral("Input/output error")}));
     EXPECT_TRUE(port.Connected());

@@ -1,46 +1,17 @@
 #pragma once
 
-#include <QCoreApplication>
+// Helpers of the serial tests; what all tests share is in support/TestSupport.h.
+
+#include "support/TestSupport.h"
+
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QString>
 
-#include <cstdint>
 #include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
-#include <functional>
 #include <unistd.h>
 
 namespace CommTest {
-
-// Runs the event loop until `done` holds or `timeoutMs` ran out; true when done.
-inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-    }
-    return true;
-}
-
-// Handles everything already queued, without waiting for more.
-inline void drainEvents()
-{
-    for (int i = 0; i < 10; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
-inline std::int64_t monotonicNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
 
 // Descriptors this process holds: a failed open must not leave one behind.
 inline int openDescriptors()

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,7 @@
 
 namespace {
 
-using CommTest::monotonicNs;
-using CommTest::pumpUntil;
+using TestSupport::monotonicNs;
 
 class CommPortWiring : public ::testing::Test
 {
@@ -90,9 +90,9 @@ TEST_F(CommPortWiring, EdgesCarryTheStampAndStatusOfTheirOwnChange)
     EXPECT_TRUE(line->dtr()) << "DTR feeds the contact";
 
     const std::int64_t closedAt = line->setContact(true);
-    ASSERT_TRUE(pumpUntil([&] { return edges.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edges.size() == 1; }, kWaitMs));
     const std::int64_t openedAt = line->setContact(false);
-    ASSERT_TRUE(pumpUntil([&] { return edges.size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edges.size() == 2; }, kWaitMs));
 
     EXPECT_EQ(edges[0].status & IPortState::kDsrOn, IPortState::kDsrOn);
     EXPECT_EQ(edges[1].status & IPortState::kDsrOn, 0u);
@@ -106,7 +106,7 @@ TEST_F(CommPortWiring, PulledAdapterIsClosedBeforeItIsReportedAndComesBackWhenCo
     wiring->setPortNumber(1);
     ASSERT_TRUE(wiring->openAtStartUp());
     line->unplug();
-    ASSERT_TRUE(pumpUntil([&] { return !texts.isEmpty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !texts.isEmpty(); }, kWaitMs));
     EXPECT_EQ(log, (QStringList{QStringLiteral("opened COM1"), QStringLiteral("closed, open 0"),
                                 QStringLiteral("lost, open 0")}));
     ASSERT_EQ(texts.size(), 1);

@@ -1,4 +1,4 @@
-#include "DisplayTestMain.h"
+#include "DisplayTestHelpers.h"
 
 #include "controls/TBitBtnWithColor.h"
 

@@ -1,4 +1,4 @@
-#include "InputTestMain.h"
+#include "support/TestSupport.h"
 
 #include "controls/ToColorCombo.h"
 

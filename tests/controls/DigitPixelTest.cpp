@@ -1,5 +1,5 @@
 #include "DisplayPolygonReference.h"
-#include "DisplayTestMain.h"
+#include "DisplayTestHelpers.h"
 
 #include "controls/TDigit.h"
 

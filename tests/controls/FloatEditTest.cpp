@@ -1,5 +1,5 @@
-#include "InputTestMain.h"
 #include "InputWidgetHelpers.h"
+#include "support/TestSupport.h"
 
 #include "controls/TSpinButton.h"
 #include "controls/TSpinFloatEdit.h"

@@ -1,5 +1,5 @@
-#include "InputTestMain.h"
 #include "InputWidgetHelpers.h"
+#include "support/TestSupport.h"
 
 #include "controls/TLbSpeedButton.h"
 #include "controls/TLbSpeedButtonThread.h"

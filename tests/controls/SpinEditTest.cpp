@@ -1,6 +1,6 @@
 #include "InputFakeTimer.h"
-#include "InputTestMain.h"
 #include "InputWidgetHelpers.h"
+#include "support/TestSupport.h"
 
 #include "controls/TSpinButton.h"
 #include "controls/TSpinEdit.h"

@@ -1,6 +1,7 @@
 // Runs a race that never ends: appends protocol lines as fast as it can and
 // rewrites the "Nr." line now and then, telling stdout about every change once
-// it is on screen. The crash test kills it at a random moment.
+// it is on screen. The crash test kills it at a random moment. A program of
+// its own, not a test: it has no tests to run, only a race to lose.
 #include "protocol/ProtocolController.h"
 
 #include <QApplication>

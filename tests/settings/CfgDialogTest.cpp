@@ -1,4 +1,4 @@
-#include "controls/InputTestMain.h"
+#include "support/TestSupport.h"
 
 #include "controls/TSpinEdit.h"
 #include "controls/TSpinFloatEdit.h"

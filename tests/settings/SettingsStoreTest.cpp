@@ -1,25 +1,20 @@
 #include "settings/SettingsStore.h"
 #include "support/FullDisk.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <functional>
-#include <ostream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace {
 
@@ -324,15 +319,22 @@ TEST_F(SettingsStoreTest, SanitisingClampsWhatWouldBreakTheWindowOnly)
     EXPECT_EQ(SettingsStore().sanitised(), SettingsStore());
 }
 
-// Points the user's configuration folder somewhere else for one test.
+// Points the user's configuration folder somewhere else for one test. The
+// test mode of the standard paths would ignore the desktop's variable that
+// says where the folder is, so it is off meanwhile.
 class ConfigHome
 {
 public:
     explicit ConfigHome(const QString& folder) : m_old(qgetenv("XDG_CONFIG_HOME"))
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+        QStandardPaths::setTestModeEnabled(false);
     }
-    ~ConfigHome() { qputenv("XDG_CONFIG_HOME", m_old); }
+    ~ConfigHome()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        qputenv("XDG_CONFIG_HOME", m_old);
+    }
     ConfigHome(const ConfigHome&) = delete;
     ConfigHome& operator=(const ConfigHome&) = delete;
 
@@ -396,10 +398,3 @@ TEST_F(SettingsStoreTest, SomethingOtherThanAFileInTheStoresPlaceIsNotOpened)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

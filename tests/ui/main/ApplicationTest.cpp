@@ -1,5 +1,6 @@
 // The program's application object, created as the program entry creates it.
 
+#include "support/TestMain.h"
 #include "ui/main/KelvatronApplication.h"
 
 #include <QAbstractButton>
@@ -12,6 +13,15 @@
 #include <stdexcept>
 
 namespace {
+
+// The tests run under the application object the program entry creates, not
+// under a plain one that would be given the program's names.
+[[maybe_unused]] const bool kProgramsApplication = [] {
+    TestMain::hooks().application = [](int& argc, char** argv) -> std::unique_ptr<QApplication> {
+        return std::make_unique<KelvatronApplication>(argc, argv);
+    };
+    return true;
+}();
 
 class Thrower : public QObject
 {
@@ -66,13 +76,4 @@ TEST(KelvatronApplicationTest, ExceptionInAHandlerIsShownAndTheLoopGoesOn)
 
     QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
     EXPECT_TRUE(QTest::qWaitFor([&] { return thrower.events == 2; }, 10000));
-}
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    KelvatronApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

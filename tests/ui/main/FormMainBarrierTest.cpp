@@ -10,41 +10,17 @@
 #include "controls/TSpinEdit.h"
 #include "controls/TSpinFloatEdit.h"
 #include "settings/TCfgDialog.h"
+#include "support/TestSupport.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 
 #include <cstdlib>
-#include <ctime>
+#include <functional>
 #include <thread>
 
-namespace {
-
-// Scheduling slack of a loaded two-core machine under sanitizers.
-constexpr int kWaitMs = 20000;
-
-std::int64_t monotonicNs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
-bool pumpUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-    }
-    return true;
-}
-
-} // namespace
+using TestSupport::monotonicNs;
 
 class FormMainBarrier : public FormMainFixture
 {
@@ -81,7 +57,8 @@ protected:
     {
         const std::uint32_t before = form->race().LastModemStatus();
         const std::int64_t at = line->setContact(closed);
-        EXPECT_TRUE(pumpUntil([&] { return form->race().LastModemStatus() != before; }))
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return form->race().LastModemStatus() != before; }, kWaitMs))
             << "the window never saw the edge";
         return at;
     }
@@ -152,7 +129,7 @@ TEST_F(FormMainBarrier, BusyWindowDoesNotShiftTheRecordedTime)
     while (monotonicNs() < busyUntil) {
     }
     barrier.join();
-    ASSERT_TRUE(pumpUntil([&] { return form->race().LapCounter() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->race().LapCounter() == 1; }, kWaitMs));
     const std::int64_t handled = monotonicNs();
     EXPECT_GT(handled - edge, 100'000'000) << "the window really was late";
     EXPECT_GE(form->race().SplitTicks(), edge);
@@ -174,7 +151,7 @@ TEST_F(FormMainBarrier, LockoutBlocksTheBarrierButNotTheKeys)
     EXPECT_EQ(form->race().LapCounter(), 1) << "the keyboard still works";
     EXPECT_TRUE(lines().last().startsWith(QStringLiteral("H    Lap: ")));
 
-    ASSERT_TRUE(pumpUntil([&] { return !form->TimerGesperrt->isActive(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->TimerGesperrt->isActive(); }, kWaitMs));
     EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Frei"));
     contact(false);
     contact(true);
@@ -219,7 +196,7 @@ TEST_F(FormMainBarrier, PulledAdapterLeavesAutoModeOnce)
     const QString before = form->Memo1->toPlainText();
 
     line->unplug();
-    ASSERT_TRUE(pumpUntil([&] { return form->lostNotice() != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->lostNotice() != nullptr; }, kWaitMs));
     EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
     EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Gesperrt"));
     EXPECT_FALSE(form->portWiring().isOpen());
@@ -369,7 +346,8 @@ TEST_F(FormMainBarrierPortChoice, ChangingFromCom1ToCom2MovesTheBarrier)
     EXPECT_TRUE(errors.isEmpty());
 
     second->setContact(true);
-    EXPECT_TRUE(pumpUntil([&] { return form->Clock->isActive(); })) << "COM2 is the barrier now";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Clock->isActive(); }, kWaitMs))
+        << "COM2 is the barrier now";
 }
 
 TEST_F(FormMainBarrierPortChoice, SamePortFromHandGoesBackToAutoWithoutReopening)
@@ -421,7 +399,7 @@ TEST_F(FormMainBarrierPortChoice, LostPortComesBackWhenItsEntryIsConfirmed)
     configure(0, 0, 0);
     createAndWatch();
     line->unplug();
-    ASSERT_TRUE(pumpUntil([&] { return form->lostNotice() != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->lostNotice() != nullptr; }, kWaitMs));
     ASSERT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
 
     // The adapter is plugged in again; the operator confirms COM1.

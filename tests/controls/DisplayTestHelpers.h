@@ -1,16 +1,13 @@
 #pragma once
 
-// Shared entry point of the display-control tests: widgets need a
-// QApplication for the whole run, and every test file is its own program.
+// What the display-control tests share: counting paints and reading pixels.
 
-#include <QApplication>
-#include <QCoreApplication>
+#include "support/TestSupport.h"
+
 #include <QEvent>
 #include <QImage>
 #include <QObject>
 #include <QWidget>
-
-#include <gtest/gtest.h>
 
 // Counts the paint events a widget receives, without subclassing it.
 class DisplayPaintCounter : public QObject
@@ -42,15 +39,4 @@ inline unsigned displayPixel(const QImage& image, int x, int y)
     const QRgb rgb = image.pixel(x, y);
     return static_cast<unsigned>(qRed(rgb)) | (static_cast<unsigned>(qGreen(rgb)) << 8) |
            (static_cast<unsigned>(qBlue(rgb)) << 16);
-}
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    // Test discovery runs the program without the test environment; the
-    // tests are headless either way.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    return RUN_ALL_TESTS();
 }
