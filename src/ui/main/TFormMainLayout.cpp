@@ -1,6 +1,6 @@
 // Building the main window's controls. Positions and sizes are pixels of the
-// classic 800 x 450 form; docking (top, bottom, left, client) is done with box
-// layouts so the protocol takes whatever the window grows by.
+// classic form at its smallest size; docking (top, bottom, left, client) is
+// done with box layouts so the protocol takes whatever the window grows by.
 
 #include "ui/main/TFormMain.h"
 
