@@ -409,7 +409,7 @@ void TFormMain::createMenu()
     // work through the window's actions.
     menuBar()->hide();
     HideMenu1 = new QMenu(QStringLiteral("HideMenu"), this);
-    auto item = [this](const char* caption, QKeySequence shortcut) {
+    auto item = [this](const char* caption, const QKeySequence& shortcut) {
         auto* action = new QAction(QString::fromUtf8(caption), this);
         if (!shortcut.isEmpty())
             action->setShortcut(shortcut);
