@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds Kelvatron with AddressSanitizer + UndefinedBehaviorSanitizer and runs
-# every test, the slow end-to-end ones included; then builds every test that
-# starts threads of its own (label "threads") with ThreadSanitizer and runs
-# those again; last, builds the Debian package from a Release build and checks
-# it.
+# Checks formatting and runs clang-tidy first (scripts/lint.sh), so a slip
+# fails fast. Then builds Kelvatron with AddressSanitizer +
+# UndefinedBehaviorSanitizer and runs every test, the slow end-to-end ones
+# included; then builds every test that starts threads of its own (label
+# "threads") with ThreadSanitizer and runs those again; last, builds the
+# Debian package from a Release build and checks it. That Release build is the
+# one users get, and it too treats warnings as errors.
 # Fast loop while developing: ctest --test-dir build-asan -LE 'e2e|stress'
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+scripts/lint.sh
 
 jobs=$(nproc)
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVATRON_SANITIZE=ON

@@ -106,13 +106,10 @@ double TCustomFloatEdit::Value() const
 
 void TCustomFloatEdit::setValue(double value)
 {
-    if (std::isnan(value)) {
-        reportError();
-        value = m_min;
-    } else if (value > m_max) {
+    if (value > m_max) {
         reportError();
         value = m_max;
-    } else if (value < m_min) {
+    } else if (std::isnan(value) || value < m_min) {
         reportError();
         value = m_min;
     }

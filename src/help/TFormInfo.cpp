@@ -41,6 +41,14 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
     if (!m_openUrl) {
         m_openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     }
+    setUpWindow();
+    createHeader();
+    createNotice();
+    createContact();
+}
+
+void TFormInfo::setUpWindow()
+{
     setWindowTitle(QStringLiteral("Information"));
     // Arial's metrics (Liberation Sans on Linux) keep "Einverstanden" and the
     // two contact lines inside their fixed boxes.
@@ -50,7 +58,10 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
     pal.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(pal);
     setAutoFillBackground(true);
+}
 
+void TFormInfo::createHeader()
+{
     Image1->setGeometry(10, 4, 238, 65);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(Pictures::pixmap(Pictures::Logo));
@@ -84,7 +95,10 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
 
     Bevel1->setGeometry(46, 125, 201, 2);
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+}
 
+void TFormInfo::createNotice()
+{
     Memo1->setGeometry(7, 148, 241, 137);
     Memo1->setFont(pixelFont(font(), 12));
     Memo1->setReadOnly(true);
@@ -101,7 +115,10 @@ TFormInfo::TFormInfo(QWidget* parent, UrlOpener opener)
     sOK->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     sOK->setFocusPolicy(Qt::NoFocus);
     connect(sOK, &QToolButton::clicked, this, &TFormInfo::sOKClick);
+}
 
+void TFormInfo::createContact()
+{
     Lab->setGeometry(8, 320, 238, 30);
     Lab->setAlignment(Qt::AlignCenter);
     Lab->setWordWrap(true);

@@ -46,5 +46,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The constructor's steps, from the top of the dialog down.
+    void setUpWindow();
+    void createHeader();
+    void createNotice();
+    void createContact();
+
     UrlOpener m_openUrl;
 };

@@ -83,7 +83,7 @@ bool THelpSystem::LoadHelpLibrary(const MessageFn& warn)
 
 QString THelpSystem::ResolveHelpFile(const QString& name) const
 {
-    const QString file = name.isEmpty() ? m_helpFile : name;
+    QString file = name.isEmpty() ? m_helpFile : name;
     if (file.isEmpty() || !QFileInfo(file).isFile()) {
         return {};
     }

@@ -231,13 +231,13 @@ SettingsStore SettingsStore::sanitised() const
 {
     SettingsStore s = *this;
     s.Port = Port & 0xFF;
-    s.WaitStart = std::clamp(WaitStart, 0, MaxWaitStart);
+    s.WaitStart = std::clamp(WaitStart, 0, ProductLimits::kMaxLockoutMs);
     if (Acc < 0 || Acc > 2) {
         s.Acc = 2;
     }
-    s.Width = std::clamp(Width, MinWidth, MaxExtent);
-    s.Height = std::clamp(Height, MinHeight, MaxExtent);
-    s.Splits = std::clamp(Splits, 0, MaxSplits);
+    s.Width = std::clamp(Width, ProductLimits::kMinWindowWidth, MaxExtent);
+    s.Height = std::clamp(Height, ProductLimits::kMinWindowHeight, MaxExtent);
+    s.Splits = std::clamp(Splits, 0, ProductLimits::kMaxLapLimit);
     if (LAPType < 0 || LAPType > 1) {
         s.LAPType = 0;
     }

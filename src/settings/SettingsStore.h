@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ProductLimits.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,13 +18,13 @@ class QSettings;
 // sanitised() on the loaded values before they reach the window.
 struct SettingsStore
 {
-    int32_t Port = 0;      // serial port number, 0 = none
-    int32_t Alg = 0;       // barrier algorithm
-    int32_t Splits = 0;    // lap limit, 0 = none
-    int32_t Left = 274;    // window placement
-    int32_t Top = 286;     //
-    int32_t Width = 800;   //
-    int32_t Height = 450;  //
+    int32_t Port = 0;   // serial port number, 0 = none
+    int32_t Alg = 0;    // barrier algorithm
+    int32_t Splits = 0; // lap limit, 0 = none
+    int32_t Left = 274; // window placement
+    int32_t Top = 286;  //
+    int32_t Width = ProductLimits::kMinWindowWidth;
+    int32_t Height = ProductLimits::kMinWindowHeight;
     bool Sound = true;     // not used by the program, kept for older installations
     int32_t C1 = 0x000000; // display background, 0x00BBGGRR
     int32_t C2 = 0x00FF00; // active digits
@@ -32,13 +34,9 @@ struct SettingsStore
     int32_t FilterInd = 1; // last save filter: 1 text, 2 Word, 3 web page
     int32_t LAPType = 0;   // 0 = Relative, 1 = Absolute
 
-    static constexpr int32_t MinWidth = 800;
-    static constexpr int32_t MinHeight = 450;
     // X11 cannot size a window beyond 16 bits; a larger stored value would
     // leave a window that no screen can show.
     static constexpr int32_t MaxExtent = 32767;
-    static constexpr int32_t MaxWaitStart = 600000;
-    static constexpr int32_t MaxSplits = 9999;
 
     static QStringList readOrder();
     static QStringList writeOrder();
@@ -54,8 +52,8 @@ struct SettingsStore
     bool save(QSettings& settings) const;
 
     // A copy that the window can use without crashing or becoming unusable:
-    // WaitStart 0..MaxWaitStart, Acc 0..2 (else 2), Width/Height at least
-    // MinWidth/MinHeight and at most MaxExtent, Splits 0..MaxSplits, LAPType
+    // WaitStart 0..kMaxLockoutMs, Acc 0..2 (else 2), Width/Height at least
+    // the window's minimum and at most MaxExtent, Splits 0..kMaxLapLimit, LAPType
     // 0..1 (else 0), FilterInd 1..3 (else 1), Port to its low 8 bits. Alg,
     // the colours, Sound and the window position stay as they are.
     SettingsStore sanitised() const;

@@ -3,6 +3,8 @@
 #include "controls/TSpinEdit.h"
 #include "controls/TSpinFloatEdit.h"
 #include "controls/ToColorCombo.h"
+#include "core/ProductLimits.h"
+#include "settings/LockoutConversion.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -119,6 +121,16 @@ std::optional<TColor> systemColorPicker(QWidget* parent, TColor initial)
 TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     : QDialog(parent), m_picker(systemColorPicker), m_barrierAlgorithm([] { return 0; })
 {
+    setUpWindow();
+    createRaceControls();
+    createColourGroup();
+    createButtons();
+    connectControls();
+    FormCreate(availablePorts);
+}
+
+void TCfgDialog::setUpWindow()
+{
     setWindowTitle(QStringLiteral("Einstellungen"));
     setFixedSize(ClientWidth, ClientHeight);
     QPalette pal = palette();
@@ -131,7 +143,10 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     QFont small(QStringLiteral("Liberation Sans Narrow"));
     small.setPixelSize(11);
     setFont(small);
+}
 
+void TCfgDialog::createRaceControls()
+{
     const auto row = [this](QWidget* control, const QString& caption, int top, int height) {
         control->setGeometry(EditLeft, top, EditWidth, height);
         addLabel(this, caption, LabelRight, top + 3);
@@ -160,7 +175,7 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
 
     seLaps = new TSpinEdit(this);
     seLaps->setMinValue(0);
-    seLaps->setMaxValue(9999);
+    seLaps->setMaxValue(ProductLimits::kMaxLapLimit);
     seLaps->setMaxLength(4);
     seLaps->setEnabled(false);
     row(seLaps, QStringLiteral("LAP-Anzahl:"), 97, 21);
@@ -169,11 +184,14 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     seWait->setIncrement(0.1);
     seWait->setDigits(1);
     seWait->setMin(0);
-    seWait->setMax(600.0);
+    seWait->setMax(LockoutConversion::msToSeconds(ProductLimits::kMaxLockoutMs));
     row(seWait, QStringLiteral("STOPP-Sperrzeit:"), 120, 21);
     auto* seconds = new QLabel(QStringLiteral("Sek."), this);
     seconds->move(163, 124);
+}
 
+void TCfgDialog::createColourGroup()
+{
     GroupBox1 = new QGroupBox(QStringLiteral(" Farben "), this);
     GroupBox1->setGeometry(166, 4, 115, 95);
     const auto colourRow = [this](const QString& caption, int top) {
@@ -190,7 +208,10 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     cbColorFon = colourRow(QStringLiteral("Display:"), 18);
     cbColorCifra = colourRow(QStringLiteral("Aktiv:"), 43);
     cbColorCifraF = colourRow(QStringLiteral("Passiv:"), 68);
+}
 
+void TCfgDialog::createButtons()
+{
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setGeometry(8, ClientHeight - 7 - 25, 135, 25);
     OKBtn->setDefault(true);
@@ -201,15 +222,16 @@ TCfgDialog::TCfgDialog(std::uint32_t availablePorts, QWidget* parent)
     // dialog do; only from the other controls it stands for OK.
     CancelBtn->setAutoDefault(true);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
 
+void TCfgDialog::connectControls()
+{
     QWidget* order[] = {OKBtn,  CancelBtn, cbLAPType,  cbDigits,     cbPort,       cbAlg,
                         seLaps, seWait,    cbColorFon, cbColorCifra, cbColorCifraF};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     connect(cbPort, &QComboBox::activated, this, &TCfgDialog::cbPortChange);
     connect(cbDigits, &QComboBox::activated, this, &TCfgDialog::cbDigitsChange);
-
-    FormCreate(availablePorts);
 }
 
 TCfgDialog::~TCfgDialog() = default;

@@ -81,6 +81,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's steps; connectControls() needs every control made.
+    void setUpWindow();
+    void createRaceControls();
+    void createColourGroup();
+    void createButtons();
+    void connectControls();
     void FormCreate(std::uint32_t availablePorts);
     void FormShow();
     QLabel* addLabel(QWidget* parent, const QString& text, int right, int top);

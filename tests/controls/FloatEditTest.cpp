@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace {
 
 // Counts the error boxes instead of showing them.
@@ -176,10 +178,18 @@ TEST(FloatEdit, SteppingClampsAtTheEndsWithTheMessage)
         QTest::mouseClick(f.edit->Button()->UpButton(), Qt::LeftButton);
     EXPECT_EQ(f.edit->text(), "0,3");
 
+    f.edit->setValue(0.0);
+    QTest::keyClick(f.edit, Qt::Key_Down);
+    EXPECT_EQ(f.edit->text(), "0,0");
+    EXPECT_EQ(f.edit->shown.size(), 1);
+    f.edit->setValue(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(f.edit->text(), "0,0") << "what is no number falls to the bottom end";
+    EXPECT_EQ(f.edit->shown.size(), 2);
+
     f.edit->setValue(600.0);
     QTest::keyClick(f.edit, Qt::Key_Up);
     EXPECT_EQ(f.edit->text(), "600,0");
-    EXPECT_EQ(f.edit->shown.size(), 1);
+    EXPECT_EQ(f.edit->shown.size(), 3);
 
     bool stepUp = false;
     f.edit->setOnComputedIncrement([&](QObject* sender, bool up) {

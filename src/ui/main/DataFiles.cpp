@@ -14,10 +14,10 @@ QString installedFolder(const QString& programPath)
 
 QString locate(const QString& programPath, const QString& fileName)
 {
-    const QString beside = QFileInfo(programPath).absoluteDir().filePath(fileName);
+    QString beside = QFileInfo(programPath).absoluteDir().filePath(fileName);
     if (QFileInfo(beside).isFile())
         return beside;
-    const QString installed = QDir(installedFolder(programPath)).filePath(fileName);
+    QString installed = QDir(installedFolder(programPath)).filePath(fileName);
     if (QFileInfo(installed).isFile())
         return installed;
     return beside;

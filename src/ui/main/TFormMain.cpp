@@ -7,6 +7,7 @@
 #include "controls/TLbSpeedButton.h"
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
+#include "core/ProductLimits.h"
 #include "core/RaceControl.h"
 #include "core/SystemLocalClock.h"
 #include "core/THighResTimer.h"
@@ -75,8 +76,8 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     if (!m_env.beep)
         m_env.beep = [] { QApplication::beep(); };
 
-    setMinimumSize(800, 450);
-    resize(800, 450);
+    setMinimumSize(ProductLimits::kMinWindowWidth, ProductLimits::kMinWindowHeight);
+    resize(minimumSize());
     createControls();
 
     // Creating the counter calibrates it: about 3 s on a processor with a

@@ -35,7 +35,7 @@ class QtWindowTimer;
 class ProtocolController;
 class MemoProtocol;
 struct ProtocolServices;
-class SettingsStore;
+struct SettingsStore;
 class TFDlgYesNo;
 class TFormInfo;
 class THelpSystem;

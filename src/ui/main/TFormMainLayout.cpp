@@ -1,6 +1,6 @@
 // Building the main window's controls. Positions and sizes are pixels of the
-// classic 800 x 450 form; docking (top, bottom, left, client) is done with box
-// layouts so the protocol takes whatever the window grows by.
+// classic form at its smallest size; docking (top, bottom, left, client) is
+// done with box layouts so the protocol takes whatever the window grows by.
 
 #include "ui/main/TFormMain.h"
 
@@ -409,7 +409,7 @@ void TFormMain::createMenu()
     // work through the window's actions.
     menuBar()->hide();
     HideMenu1 = new QMenu(QStringLiteral("HideMenu"), this);
-    auto item = [this](const char* caption, QKeySequence shortcut) {
+    auto item = [this](const char* caption, const QKeySequence& shortcut) {
         auto* action = new QAction(QString::fromUtf8(caption), this);
         if (!shortcut.isEmpty())
             action->setShortcut(shortcut);

@@ -8,6 +8,7 @@
 #include "controls/TSpinEdit.h"
 #include "controls/TSpinFloatEdit.h"
 #include "controls/ToColorCombo.h"
+#include "core/ProductLimits.h"
 #include "core/RaceControl.h"
 #include "settings/LockoutConversion.h"
 #include "settings/TCfgDialog.h"
@@ -71,7 +72,7 @@ void TFormMain::bCFGClick()
         m_race->setLockoutTime(LockoutConversion::secondsToMs(dialog.seWait->Value()));
         // Enter closes the dialog before the edit could correct what was
         // typed; a lap limit outside its range would end a race early.
-        m_race->setLapLimit(std::clamp(dialog.seLaps->Value(), 0, 9999));
+        m_race->setLapLimit(std::clamp(dialog.seLaps->Value(), 0, ProductLimits::kMaxLapLimit));
         try {
             applyPortChoice(oldPortIndex, dialog.cbPort->currentIndex(),
                             dialog.cbPort->currentText(), dialog.cbAlg->currentIndex());
