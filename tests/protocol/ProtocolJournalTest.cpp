@@ -255,3 +255,16 @@ TEST_F(LargeJournal, ReplacementCutShortIsCompletedAtTheNextStart)
     EXPECT_EQ(onDisk(), expected);
     EXPECT_TRUE(records().isEmpty());
 }
+
+// STOPP mostly writes its "Nr." line back as START wrote it; that is no
+// change of the protocol and costs the copy nothing.
+TEST_F(LargeJournal, LineWrittenBackUnchangedChangesNothing)
+{
+    int changes = 0;
+    QObject::connect(edit.document(), &QTextDocument::contentsChanged, [&] { ++changes; });
+    memo.replaceLine(2990, memo.line(2990));
+    EXPECT_EQ(changes, 0);
+    memo.replaceLine(2990, memo.line(2990) + QStringLiteral("7"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(onDisk(), memo.fileBytes());
+}
