@@ -31,7 +31,7 @@ void showTime(int h, int m, int s, int c)
             g_row[static_cast<std::size_t>(i)]->setColorOn(active[i] ? kActive : kPassive);
         g_row[static_cast<std::size_t>(i)]->setValue(values[i]);
     }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    QCoreApplication::sendPostedEvents();
 }
 
 void BM_RefreshNothingChanges(benchmark::State& state)
