@@ -85,8 +85,19 @@ int main(int argc, char** argv)
     }
     for (int i = 0; i < 3; ++i) {
         const int nr = controller.memo().lineCount() - 3;
-        std::printf("crash copy, whole rewrite (line replaced):    %8.1f ms\n",
-                    millis([&] { controller.memo().replaceLine(nr, QStringLiteral("Nr.: x")); }));
+        std::printf("crash copy, line near the end replaced:       %8.2f ms\n", millis([&] {
+                        controller.memo().replaceLine(nr, QStringLiteral("     Nr.: %1").arg(i));
+                    }));
+    }
+    // What STOPP does: the stop line, then the race's "Nr." line from START,
+    // a few lines up, rewritten with what the edit holds now.
+    for (int i = 0; i < 3; ++i) {
+        const int nr = controller.memo().lineCount() - 20;
+        std::printf("STOPP (stop line, \"Nr.\" line rewritten):     %8.2f ms\n", millis([&] {
+                        controller.memo().appendLine(QStringLiteral("H  Stopp:     3.16,50"));
+                        controller.memo().replaceLine(nr,
+                                                      QStringLiteral("     Nr.: %1").arg(i + 7));
+                    }));
     }
     std::printf("save 10 MB as text file:                      %8.1f ms\n",
                 millis([&] { controller.saveTextFile(dir.filePath(QStringLiteral("out.txt"))); }));

@@ -1,41 +1,88 @@
 #!/usr/bin/env bash
-# CPU use of the running program while a race runs with the window visible
-# under Xvfb: starts Kelvatron, presses F5, and samples the process's CPU time
-# over a window of seconds. Needs xvfb-run and xdotool.
+# CPU use and wake-ups of the running program with its window visible on a
+# private Xvfb display: first with the window idle, then while a race runs
+# (F5). Beside the program's own CPU it prints what the display server spent
+# in the same seconds, the wake-ups per second of every thread of the program
+# (context switches from /proc/<pid>/task/*/status), and, when
+# bench_digit_row is found in the same build, what painting the digits alone
+# costs, so the distance to the 1 % limit is visible.
+# Needs Xvfb and xdotool.
 # Usage: bench/ui/race_cpu.sh <path to Kelvatron> [seconds]
 set -euo pipefail
-
-if [ "${1:-}" = "--inside-display" ]; then
-  exe=$2 seconds=$3 work=$4
-  cd "$work"
-  HOME="$work/home" KELVATRON_DEVICE_DIR="$work/dev" "$exe" &
-  pid=$!
-  wid=
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name "Kelvatron 3.0" 2>/dev/null | head -1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.2
-  done
-  sleep 1
-  xdotool windowfocus "$wid"
-  xdotool key --window "$wid" F5
-  sleep 1
-  tick=$(getconf CLK_TCK)
-  read -r -a a < "/proc/$pid/stat"
-  start_cpu=$(( ${a[13]} + ${a[14]} )); start_ns=$(date +%s%N)
-  sleep "$seconds"
-  read -r -a b < "/proc/$pid/stat"
-  end_cpu=$(( ${b[13]} + ${b[14]} )); end_ns=$(date +%s%N)
-  awk -v c=$(( end_cpu - start_cpu )) -v t="$tick" -v ns=$(( end_ns - start_ns )) \
-    'BEGIN { printf "CPU while racing: %.1f %% of one core (%.2f s CPU in %.2f s)\n", 100*c/t/(ns/1e9), c/t, ns/1e9 }'
-  kill "$pid"
-  wait "$pid" 2>/dev/null || true
-  exit 0
-fi
 
 exe=$(realpath "${1:?path to Kelvatron}")
 seconds=${2:-10}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xpid= pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 mkdir -p "$work/dev" "$work/home"
-xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside-display "$exe" "$seconds" "$work"
+
+# The server picks a free display itself and tells its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xpid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+export DISPLAY=":$(tr -d '\n' <"$work/display")"
+
+cd "$work"
+export XDG_RUNTIME_DIR="$work"
+HOME="$work/home" KELVATRON_DEVICE_DIR="$work/dev" "$exe" &
+pid=$!
+wid=
+for _ in $(seq 100); do
+  wid=$(xdotool search --name "Kelvatron 3.0" 2>/dev/null | head -1 || true)
+  [ -n "$wid" ] && break
+  sleep 0.2
+done
+[ -n "$wid" ] || { echo "window did not appear" >&2; exit 1; }
+sleep 2
+
+# Nanoseconds on a processor, summed over all threads of a process; finer
+# than the clock ticks of /proc/<pid>/stat, which would round a 1 % load
+# over ten seconds to a handful of ticks.
+cpu_of() { cat /proc/"$1"/task/*/schedstat | awk '{ n += $1 } END { printf "%d", n }'; }
+# One line per thread: "<tid> <name> <context switches>".
+switches() {
+  local t
+  for t in /proc/"$pid"/task/*; do
+    printf '%s %s %s\n' "${t##*/}" "$(tr ' ' '_' <"$t/comm")" \
+      "$(awk '/ctxt_switches/ { n += $2 } END { print n }' "$t/status")"
+  done
+}
+
+# Prints program CPU, server CPU and wake-ups per thread over $seconds.
+measure() {
+  local label=$1 c0 x0 t0 c1 x1 t1
+  switches >"$work/sw0"
+  c0=$(cpu_of "$pid") x0=$(cpu_of "$xpid") t0=$(date +%s%N)
+  sleep "$seconds"
+  c1=$(cpu_of "$pid") x1=$(cpu_of "$xpid") t1=$(date +%s%N)
+  switches >"$work/sw1"
+  awk -v l="$label" -v c=$((c1 - c0)) -v x=$((x1 - x0)) -v ns=$((t1 - t0)) \
+    'BEGIN { printf "%-8s program %5.2f %% of one core, display server %5.2f %% (%.1f s)\n",
+                    l, 100 * c / ns, 100 * x / ns, ns / 1e9 }'
+  awk -v s="$seconds" 'NR == FNR { before[$1] = $3; next }
+       ($1 in before) { printf "         wake-ups/s %-16s %7.1f\n", $2, ($3 - before[$1]) / s }' \
+    "$work/sw0" "$work/sw1"
+}
+
+measure idle
+xdotool windowfocus "$wid"
+xdotool key --window "$wid" F5
+sleep 1
+measure racing
+
+digits=$(dirname "$exe")/../../../bench/controls/bench_digit_row
+if [ -x "$digits" ]; then
+  "$digits" --benchmark_filter=HundredthsChange --benchmark_format=csv 2>/dev/null |
+    awk -F, '/HundredthsChange/ { ns = $4; if ($5 ~ /us/) ns *= 1000
+               printf "painting  %.1f us per tick of the hundredths = %.2f %% of one core at 100 ticks/s\n",
+                      ns / 1000, ns / 1e5 }'
+fi

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPoint>
+#include <QResizeEvent>
 
 TDigit::TDigit(QWidget* parent)
     : QWidget(parent), m_qColorOff(colorFromRef(m_colorOff)), m_qColorOn(colorFromRef(m_colorOn)),
@@ -27,7 +28,7 @@ void TDigit::setValue(int value)
     if (pattern == m_valueBinary)
         return;
     m_valueBinary = pattern;
-    repaint();
+    update();
 }
 
 void TDigit::setValueBinary(std::uint8_t pattern)
@@ -35,7 +36,7 @@ void TDigit::setValueBinary(std::uint8_t pattern)
     if (pattern == m_valueBinary)
         return;
     m_valueBinary = pattern;
-    repaint();
+    update();
 }
 
 void TDigit::setBorderStyle(TDigit::TBorderStyle style)
@@ -43,7 +44,8 @@ void TDigit::setBorderStyle(TDigit::TBorderStyle style)
     if (style == m_borderStyle)
         return;
     m_borderStyle = style;
-    repaint();
+    dropFaces();
+    update();
 }
 
 void TDigit::setColorOff(TColor color)
@@ -52,7 +54,8 @@ void TDigit::setColorOff(TColor color)
         return;
     m_colorOff = color;
     m_qColorOff = colorFromRef(color);
-    repaint();
+    dropFaces();
+    update();
 }
 
 void TDigit::setColorOn(TColor color)
@@ -61,7 +64,8 @@ void TDigit::setColorOn(TColor color)
         return;
     m_colorOn = color;
     m_qColorOn = colorFromRef(color);
-    repaint();
+    dropFaces();
+    update();
 }
 
 void TDigit::setColor(TColor color)
@@ -70,12 +74,14 @@ void TDigit::setColor(TColor color)
         return;
     m_color = color;
     m_qColor = colorFromRef(color);
+    dropFaces();
     update();
 }
 
 void TDigit::setSeparation(int separation)
 {
     m_separation = separation;
+    dropFaces();
     update();
 }
 
@@ -84,10 +90,36 @@ void TDigit::setThickness(int thickness)
     if (thickness > width() / 2 || thickness > height() / 2)
         return;
     m_thickness = thickness;
+    dropFaces();
     update();
 }
 
-void TDigit::paintEvent(QPaintEvent* event)
+void TDigit::dropFaces()
+{
+    for (QImage& face : m_faces)
+        face = QImage();
+}
+
+void TDigit::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    dropFaces();
+}
+
+void TDigit::paintEvent(QPaintEvent*)
+{
+    QImage& face = m_faces[m_valueBinary];
+    const qreal ratio = devicePixelRatioF();
+    if (face.isNull() || face.devicePixelRatio() != ratio) {
+        face = QImage((QSizeF(size()) * ratio).toSize(), QImage::Format_RGB32);
+        face.setDevicePixelRatio(ratio);
+        QPainter facePainter(&face);
+        paintFace(facePainter, m_valueBinary);
+    }
+    QPainter(this).drawImage(0, 0, face);
+}
+
+void TDigit::paintFace(QPainter& painter, std::uint8_t pattern) const
 {
     const int w = width() - 1;
     const int h = height() - 1;
@@ -95,15 +127,14 @@ void TDigit::paintEvent(QPaintEvent* event)
     const int s = m_separation;
     const int m = h / 2;
 
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillRect(event->rect(), m_qColor);
+    painter.fillRect(rect(), m_qColor);
     // The outline in the background colour is what separates neighbouring
     // elements, so it is part of the look and not a decoration.
     painter.setPen(QPen(m_qColor, 0));
 
     const auto draw = [&](std::uint8_t mask, const QPoint* points, int count) {
-        painter.setBrush((m_valueBinary & mask) == mask ? m_qColorOn : m_qColorOff);
+        painter.setBrush((pattern & mask) == mask ? m_qColorOn : m_qColorOff);
         painter.drawPolygon(points, count);
     };
 

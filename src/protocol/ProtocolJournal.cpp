@@ -1,24 +1,56 @@
 #include "protocol/ProtocolJournal.h"
 
 #include "protocol/AtomicFile.h"
-#include "protocol/ProtocolMemo.h"
+#include "protocol/JournalTail.h"
 #include "protocol/ProtocolText.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+namespace {
+
+// A tail is written in place only behind this much of a copy that stays:
+// below it a whole atomic rewrite costs about as little.
+constexpr qint64 kTailMinimumOffset = 64 * 1024;
+
+// Breaks inside a line and characters outside the basic plane change the
+// length in bytes, so positions in such a text do not map to bytes.
+bool oneBytePerChar(QStringView text)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\r' || u == u'\n' || u == 0x2028 || (u >= 0xD800 && u <= 0xDFFF))
+            return false;
+    }
+    return true;
+}
+
+QString selection(QTextDocument* document, int from, int to)
+{
+    QTextCursor cursor(document);
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+} // namespace
 
 ProtocolJournal::ProtocolJournal(QPlainTextEdit* memo, const QString& folder,
                                  const QString& runStamp, QObject* parent)
     : QObject(parent), m_memo(memo), m_folder(folder), m_stamp(runStamp)
 {
+    JournalTail::finishInterrupted(m_folder);
     connect(memo->document(), &QTextDocument::contentsChange, this,
             &ProtocolJournal::onContentsChange);
     if (documentLength() > 0)
         createFile();
 }
+
+ProtocolJournal::~ProtocolJournal() = default;
 
 int ProtocolJournal::documentLength() const
 {
@@ -30,6 +62,7 @@ void ProtocolJournal::onContentsChange(int position, int charsRemoved, int chars
     const int length = documentLength();
     if (length <= 0) {
         m_path.clear();
+        m_tail.reset();
         m_writtenChars = -1;
         return;
     }
@@ -43,6 +76,8 @@ void ProtocolJournal::onContentsChange(int position, int charsRemoved, int chars
                        length == m_writtenChars + charsAdded;
     if (atEnd && append(position, length))
         return;
+    if (rewriteTail(position))
+        return;
     rewrite();
 }
 
@@ -51,7 +86,9 @@ bool ProtocolJournal::createFile()
     // A folder that cannot be made shows up below as the system's reason
     // why the file cannot be created in it.
     QDir().mkpath(m_folder);
-    const QByteArray bytes = ProtocolMemo(m_memo).fileBytes();
+    const QString text = m_memo->document()->toRawText();
+    m_oneBytePerChar = oneBytePerChar(text);
+    const QByteArray bytes = ProtocolText::toFileBytes(text);
     // Claiming the name with an exclusive create keeps two programs started
     // in the same minute from sharing one file.
     for (int n = 1; n < 1000; ++n) {
@@ -67,6 +104,7 @@ bool ProtocolJournal::createFile()
         // fit: the next change rewrites the whole file.
         m_path = file.fileName();
         m_files.append(m_path);
+        m_tail.reset();
         if (!AtomicFile::writeAll(file, bytes))
             return failed(file.errorString());
         const QString reason = AtomicFile::syncFile(file.handle());
@@ -81,10 +119,8 @@ bool ProtocolJournal::createFile()
 
 bool ProtocolJournal::append(int from, int to)
 {
-    QTextCursor cursor(m_memo->document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    const QByteArray bytes = ProtocolText::toFileBytes(cursor.selectedText());
+    const QString text = selection(m_memo->document(), from, to);
+    const QByteArray bytes = ProtocolText::toFileBytes(text);
     QFile file(m_path);
     // A failed append may have left some of the new text behind the old
     // one; the caller then rewrites the whole file, which either replaces it
@@ -94,13 +130,44 @@ bool ProtocolJournal::append(int from, int to)
         m_writtenChars = -1;
         return false;
     }
+    m_oneBytePerChar = m_oneBytePerChar && oneBytePerChar(text);
     return succeeded();
+}
+
+bool ProtocolJournal::rewriteTail(int position)
+{
+    // The bytes before the change must be in the file as they are in the
+    // document, and their number known without encoding them again.
+    if (m_writtenChars < 0 || !m_oneBytePerChar)
+        return false;
+    QTextDocument* document = m_memo->document();
+    // Every break before the position is one more byte (CR LF).
+    const qint64 offset = qint64(position) + document->findBlock(position).blockNumber();
+    if (offset < kTailMinimumOffset)
+        return false;
+    const QString text = selection(document, position, documentLength());
+    if (!oneBytePerChar(text)) {
+        m_oneBytePerChar = false;
+        return false;
+    }
+    const QByteArray bytes = ProtocolText::toFileBytes(text);
+    if (bytes.size() > offset)
+        return false;
+    if (!m_tail)
+        m_tail = std::make_unique<JournalTail>(m_path);
+    return m_tail->replace(offset, bytes) && succeeded();
 }
 
 bool ProtocolJournal::rewrite()
 {
-    const AtomicFile::Result result = AtomicFile::write(m_path, ProtocolMemo(m_memo).fileBytes());
-    return result.ok() ? succeeded() : failed(result.reason);
+    const QString text = m_memo->document()->toRawText();
+    const AtomicFile::Result result = AtomicFile::write(m_path, ProtocolText::toFileBytes(text));
+    if (!result.ok())
+        return failed(result.reason);
+    m_oneBytePerChar = oneBytePerChar(text);
+    if (m_tail)
+        m_tail->discard();
+    return succeeded();
 }
 
 bool ProtocolJournal::failed(const QString& reason)

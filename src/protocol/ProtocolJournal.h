@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class JournalTail;
 class QPlainTextEdit;
 
 // Keeps a copy of the protocol on disk that is never older than what the text
@@ -17,13 +20,20 @@ class QPlainTextEdit;
 // first half of a load) leaves that copy alone and the next text goes to a
 // fresh file, so neither a hasty clear nor a load over an unsaved race day
 // destroys the only copy.
+//
+// Appending at the end writes only the new text. A change further up (STOPP
+// rewriting its "Nr." line) writes the copy anew from the changed line on
+// when that is the smaller part of a large copy (see JournalTail), else the
+// whole copy is replaced atomically.
 class ProtocolJournal : public QObject
 {
     Q_OBJECT
 
 public:
+    // Completes first whatever replacement in the folder a crash cut short.
     ProtocolJournal(QPlainTextEdit* memo, const QString& folder, const QString& runStamp,
                     QObject* parent = nullptr);
+    ~ProtocolJournal() override;
 
     QString folder() const { return m_folder; }
     // The file being kept up to date; empty while the protocol is empty.
@@ -44,6 +54,7 @@ private:
     bool createFile();
     bool append(int from, int to);
     bool rewrite();
+    bool rewriteTail(int position);
     int documentLength() const;
     bool failed(const QString& reason);
     bool succeeded();
@@ -56,4 +67,8 @@ private:
     QString m_lastError;
     // Characters of the document that the file holds; -1 when unknown.
     int m_writtenChars = -1;
+    // Every character of the document is one byte of the file and every
+    // break two, so a position in the document tells the byte in the file.
+    bool m_oneBytePerChar = false;
+    std::unique_ptr<JournalTail> m_tail;
 };

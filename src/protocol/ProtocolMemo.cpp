@@ -86,7 +86,13 @@ void ProtocolMemo::replaceLine(int index, const QString& lineText)
 {
     if (index < 0 || index >= lineCount())
         return;
-    QTextCursor cursor(m_memo->document()->findBlockByNumber(index));
+    // STOPP usually writes its "Nr." line back unchanged; an unchanged line
+    // is no change, and the crash copy need not be touched for it.
+    const QTextBlock block = m_memo->document()->findBlockByNumber(index);
+    const QString text = unified(lineText);
+    if (block.text() == text)
+        return;
+    QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(unified(lineText));
+    cursor.insertText(text);
 }

@@ -5,6 +5,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 class DigitBehaviour : public ::testing::Test
@@ -47,15 +50,62 @@ TEST_F(DigitBehaviour, NewDigitShowsZeroInYellowOnBlack)
     EXPECT_TRUE(digit->testAttribute(Qt::WA_OpaquePaintEvent));
 }
 
-TEST_F(DigitBehaviour, NewValueRepaintsBeforeTheSetterReturnsAndAnEqualOneNever)
+TEST_F(DigitBehaviour, NewValueIsPaintedBeforeTheNextTickAndAnEqualOneNever)
 {
     digit->setValue(3);
-    ASSERT_EQ(paints->count, 1);
+    ASSERT_EQ(paintsAfterEventLoop(), 1);
     digit->setValue(7);
     EXPECT_EQ(digit->ValueBinary(), 81);
-    EXPECT_EQ(paints->count, 2);
+    EXPECT_EQ(paintsAfterEventLoop(), 2);
     digit->setValue(7);
     EXPECT_EQ(paintsAfterEventLoop(), 2);
+}
+
+// One tick of the clock changes a digit's colour and value, and the next
+// tick its value again: each tick ends in one paint of what it set last, not
+// in one paint per setter.
+TEST_F(DigitBehaviour, ChangesOfOneTickArePaintedOnceShowingTheLastValue)
+{
+    digit->resize(45, 89);
+    digit->setThickness(5);
+    QCoreApplication::processEvents();
+    paints->count = 0;
+
+    digit->setColorOn(0x0000FF);
+    digit->setValue(3);
+    digit->setValue(8);
+    EXPECT_EQ(paintsAfterEventLoop(), 1);
+    // The centre of the middle bar is lit only in the 8, and in the new colour.
+    EXPECT_EQ(displayPixel(displayGrab(*digit), 22, 44), 0x0000FFU);
+
+    // Grabbing paints as well; count the next tick from here.
+    paints->count = 0;
+    digit->setValue(0);
+    EXPECT_EQ(paintsAfterEventLoop(), 1);
+    EXPECT_EQ(displayPixel(displayGrab(*digit), 22, 44), 0U);
+}
+
+// A pattern once drawn is reused; whatever changes the look must not bring
+// back the old drawing of that pattern.
+TEST_F(DigitBehaviour, PatternShownAgainTakesTheNewColoursAndSize)
+{
+    digit->resize(45, 89);
+    digit->setThickness(5);
+    digit->setValue(8);
+    const QImage yellow = displayGrab(*digit);
+    EXPECT_EQ(displayPixel(yellow, 22, 44), 0x00FFFFU);
+
+    for (const auto& change : std::vector<std::function<void()>>{
+             [&] { digit->setColorOn(0x0000FF); }, [&] { digit->setColorOff(0x404040); },
+             [&] { digit->setColor(0x00FF00); }, [&] { digit->setSeparation(3); },
+             [&] { digit->setThickness(4); }, [&] { digit->resize(45, 69); }}) {
+        const QImage before = displayGrab(*digit);
+        change();
+        digit->setValue(0);
+        digit->setValue(8);
+        EXPECT_NE(displayGrab(*digit), before);
+    }
+    EXPECT_EQ(displayGrab(*digit).size(), QSize(45, 69));
 }
 
 TEST_F(DigitBehaviour, EverySetterThatRepaintsIgnoresItsCurrentValue)
@@ -68,13 +118,13 @@ TEST_F(DigitBehaviour, EverySetterThatRepaintsIgnoresItsCurrentValue)
     EXPECT_EQ(paintsAfterEventLoop(), 0);
 
     digit->setColorOn(0x0000FF);
-    EXPECT_EQ(paints->count, 1);
+    EXPECT_EQ(paintsAfterEventLoop(), 1);
     digit->setColorOff(0x404040);
-    EXPECT_EQ(paints->count, 2);
+    EXPECT_EQ(paintsAfterEventLoop(), 2);
     digit->setBorderStyle(TDigit::bsNone);
-    EXPECT_EQ(paints->count, 3);
+    EXPECT_EQ(paintsAfterEventLoop(), 3);
     digit->setValueBinary(0);
-    EXPECT_EQ(paints->count, 4);
+    EXPECT_EQ(paintsAfterEventLoop(), 4);
     EXPECT_EQ(digit->Value(), 0);
 }
 

@@ -2,15 +2,19 @@
 
 #include "protocol/ProtocolJournal.h"
 #include "protocol/ProtocolMemo.h"
+#include "protocol/ProtocolText.h"
 #include "support/FullDisk.h"
 
 #include <QRandomGenerator>
+#include <QTextBlock>
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -141,4 +145,126 @@ TEST_F(ProtocolJournal_, FullDiskNeverShortensTheCopyAndIsToldOnceUntilThereIsRo
 
     EXPECT_EQ(report.toStdString(),
               "failed: " + std::string(std::strerror(EFBIG)) + "\nrecovered\ncopy complete");
+}
+
+// ---- large copies: only the end is rewritten ---------------------------------
+
+namespace {
+
+struct LargeJournal : ProtocolJournal_
+{
+    void SetUp() override
+    {
+        QString text;
+        for (int i = 0; i < 3000; ++i)
+            text += QStringLiteral("A    Lap:     1.05,43  %1.\n").arg(i);
+        memo.setText(text);
+        ASSERT_GT(onDisk().size(), 80000);
+    }
+
+    ino_t inode() const
+    {
+        struct stat info
+        {
+        };
+        ::stat(QFile::encodeName(journal.currentFile()).constData(), &info);
+        return info.st_ino;
+    }
+
+    // Replacements of the copy's end still waiting to be completed.
+    QStringList records() const
+    {
+        QStringList pending;
+        const QDir dir(folder);
+        for (const QFileInfo& record :
+             dir.entryInfoList({QStringLiteral("*.tail")}, QDir::Files | QDir::Hidden)) {
+            if (record.size() > 0)
+                pending << record.fileName();
+        }
+        return pending;
+    }
+};
+
+} // namespace
+
+// A replaced line near the end rewrites the copy in place from that line on
+// (the file stays the same file), and the copy equals the protocol after
+// lines that grow, shrink, move the breaks, and after characters that take
+// one byte for two or two bytes for one.
+TEST_F(LargeJournal, ChangeNearTheEndRewritesTheCopyFromThereAndKeepsItEqual)
+{
+    const ino_t file = inode();
+    const auto check = [&](const char* what, bool inPlace = true) {
+        EXPECT_EQ(onDisk(), memo.fileBytes()) << what;
+        EXPECT_TRUE(records().isEmpty()) << what;
+        if (inPlace) {
+            EXPECT_EQ(inode(), file) << what << ": the copy was replaced, not rewritten from there";
+        }
+    };
+    memo.replaceLine(2500, QStringLiteral("     Nr.: 17  Müller € and a much longer line"));
+    check("longer line in the middle");
+    memo.replaceLine(memo.lineCount() - 1, QStringLiteral("H"));
+    check("shorter last line");
+    memo.replaceLine(2990, QStringLiteral("two\nlines"));
+    check("line split in two");
+    QTextCursor cursor(edit.document()->findBlockByNumber(2995));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    cursor.insertText(QStringLiteral("x\u00A0"));
+    check("two lines joined");
+
+    memo.replaceLine(2998, QStringLiteral("car \U0001F697 and\u2028break"));
+    check("a character outside the basic plane", false);
+    memo.replaceLine(2999, QStringLiteral("after it"));
+    check("change behind it", false);
+    memo.appendLine(QStringLiteral("A    Lap:     1.05,43  3000."));
+    check("line appended behind it", false);
+}
+
+TEST_F(LargeJournal, ClearingALargeCopyKeepsItAndTheNextRaceStartsItsOwn)
+{
+    memo.replaceLine(2900, QStringLiteral("     Nr.: 9"));
+    const QString first = journal.currentFile();
+    const QByteArray day = memo.fileBytes();
+    edit.clear();
+    memo.appendLine(QStringLiteral("     Nr.: 1"));
+    EXPECT_EQ(readBytes(first), day);
+    EXPECT_EQ(onDisk(), QByteArray("     Nr.: 1\r\n"));
+    EXPECT_TRUE(records().isEmpty());
+}
+
+// The disk runs full while the new end is written into the copy, which is
+// left torn; the next start of the program completes the copy from the
+// record that was written first.
+TEST_F(LargeJournal, ReplacementCutShortIsCompletedAtTheNextStart)
+{
+    const int index = memo.lineCount() - 2;
+    const QString longer = QStringLiteral("     Nr.: 12  ") + QString(200, u'x');
+    QString model = memo.text();
+    ProtocolText::replaceLine(model, index, longer);
+    const QByteArray expected = ProtocolText::toFileBytes(model);
+
+    const QString report = runOnFullDisk(onDisk().size() + 50, [&] {
+        memo.replaceLine(index, longer);
+        return QStringLiteral("%1 %2").arg(onDisk() == expected).arg(records().size());
+    });
+    ASSERT_EQ(report, QStringLiteral("0 1")) << "the copy was not left torn with its record";
+
+    QPlainTextEdit next;
+    ProtocolJournal restarted(&next, folder, QStringLiteral("2009-01-04-14-06"));
+    EXPECT_EQ(onDisk(), expected);
+    EXPECT_TRUE(records().isEmpty());
+}
+
+// STOPP mostly writes its "Nr." line back as START wrote it; that is no
+// change of the protocol and costs the copy nothing.
+TEST_F(LargeJournal, LineWrittenBackUnchangedChangesNothing)
+{
+    int changes = 0;
+    QObject::connect(edit.document(), &QTextDocument::contentsChanged, [&] { ++changes; });
+    memo.replaceLine(2990, memo.line(2990));
+    EXPECT_EQ(changes, 0);
+    memo.replaceLine(2990, memo.line(2990) + QStringLiteral("7"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(onDisk(), memo.fileBytes());
 }

@@ -14,6 +14,14 @@
 
 int main(int argc, char* argv[])
 {
+    // On X11, Qt hands painted pixels to the server in shared memory and,
+    // before painting over an area the server may still be reading, waits for
+    // a round trip. A running race repaints the same digit every 10 ms, so
+    // each tick paid that round trip and woke the window's thread and Qt's X
+    // thread once more. The few kilobytes of a changed digit cost less sent
+    // through the socket. A choice made in the environment stays.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     KelvatronApplication app(argc, argv);
 
     THelpSystem help;
