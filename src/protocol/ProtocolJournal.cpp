@@ -15,7 +15,7 @@ namespace {
 
 // A tail is written in place only behind this much of a copy that stays:
 // below it a whole atomic rewrite costs about as little.
-constexpr qint64 kTailMinimumOffset = 64 * 1024;
+constexpr qint64 kTailMinimumOffset = qint64(64) * 1024;
 
 // Breaks inside a line and characters outside the basic plane change the
 // length in bytes, so positions in such a text do not map to bytes.
