@@ -190,6 +190,23 @@ TEST(CoreResults, RankingSharesPlacesAndUnfinishedFollowInOrderOfAppearance)
     expect(4, 0, "D", 0, std::nullopt, std::nullopt, std::nullopt);
     expect(5, 0, "E", 0, std::nullopt, std::nullopt, std::nullopt);
 
+    // Enough equal times that an unstable sort would shuffle them.
+    std::vector<std::vector<std::string>> tied;
+    for (int i = 0; i < 40; ++i) {
+        tied.push_back(finishedRun(std::to_string(i), 30000 + (i % 2) * 10));
+    }
+    std::vector<std::string> tiedLines;
+    for (const auto& run : tied) {
+        tiedLines.insert(tiedLines.end(), run.begin(), run.end());
+    }
+    const std::vector<Entry> field = Results::rank(Results::read(tiedLines));
+    ASSERT_EQ(field.size(), 40u);
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const std::size_t half = i < 20 ? i * 2 : (i - 20) * 2 + 1;
+        EXPECT_EQ(field[i].name, std::to_string(half));
+        EXPECT_EQ(field[i].place, i < 20 ? 1 : 21);
+    }
+
     EXPECT_EQ(Results::formatGap(530, 2), "+0,53");
     EXPECT_EQ(Results::formatGap(65430, 1), "+1.05,4");
     EXPECT_EQ(Results::formatTime(65430, 0), "1.05");

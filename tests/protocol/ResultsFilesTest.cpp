@@ -28,7 +28,8 @@ TEST(ProtocolResultsFiles, CsvQuotesWhatASpreadsheetWouldSplitAndCutsSecondsLike
                "d",
                1, 62500, 0, 62500),
         ranked(3, "7", 1, 3723049, 3660549, 3723049),
-        unranked("Zeile\nzwei\r"),
+        unranked("Zeile\nzwei"),
+        unranked("Wagen\r7"),
     };
     const QByteArray header = "\xEF\xBB\xBF"
                               "Platz;Nr./Name;L\xC3\xA4ufe;Bestzeit;R\xC3\xBC"
@@ -38,7 +39,8 @@ TEST(ProtocolResultsFiles, CsvQuotesWhatASpreadsheetWouldSplitAndCutsSecondsLike
                        "1;\"Team \"\"Blau\"\"; S\xC3\xBC"
                        "d\";1;1.02,50;+0,00;1.02,50;62,50\r\n"
                        "3;7;1;1:02.03,04;+1:01.00,54;1:02.03,04;3723,04\r\n"
-                       ";\"Zeile\nzwei\r\";0;;;;\r\n");
+                       ";\"Zeile\nzwei\";0;;;;\r\n"
+                       ";\"Wagen\r7\";0;;;;\r\n");
     const std::vector<Entry> first = {entries.front()};
     EXPECT_EQ(ResultsFiles::csv(first, 1), header + "1;Anna;2;1.02,5;+0,0;1.03,0;62,5\r\n");
     EXPECT_EQ(ResultsFiles::csv(first, 0), header + "1;Anna;2;1.02;+0;1.03;62\r\n");
