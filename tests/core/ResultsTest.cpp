@@ -102,10 +102,19 @@ TEST(CoreResults, AbsoluteRunsAreStopMinusStartAcrossMidnight)
     RunLines relative(kRelative, "13", "14:00.00,00");
     relative.lap("14:05.03,07", "0:00.00,00", 1).stop("14:08.19,57", "4:08.19,57");
 
+    // The lap type can be changed in the settings while a run goes on.
+    RunLines turnedAbsolute(kRelative, "14", "9:00.00,00");
+    turnedAbsolute.lapType = kAbsolute;
+    turnedAbsolute.lap("", "9:05.03,07", 1).stop("", "9:10.00,00");
+    RunLines turnedRelative(kAbsolute, "15", "9:20.00,00");
+    turnedRelative.lapType = kRelative;
+    turnedRelative.stop("1.00,00", "9:21.00,00");
+
     const Protocol protocol =
-        Results::read(join({overMidnight.lines, afternoon.lines, relative.lines}));
+        Results::read(join({overMidnight.lines, afternoon.lines, relative.lines,
+                            turnedAbsolute.lines, turnedRelative.lines}));
     EXPECT_EQ(protocol.skippedLines, 0);
-    ASSERT_EQ(protocol.runs.size(), 3u);
+    ASSERT_EQ(protocol.runs.size(), 5u);
     EXPECT_EQ(protocol.runs[0].name, "Müller; Team \"A\"");
     EXPECT_EQ(protocol.runs[0].lapsMs, std::vector<std::int32_t>{3500});
     EXPECT_EQ(protocol.runs[0].timeMs, 5250);
@@ -113,6 +122,9 @@ TEST(CoreResults, AbsoluteRunsAreStopMinusStartAcrossMidnight)
     EXPECT_EQ(protocol.runs[1].timeMs, 499570);
     EXPECT_EQ(protocol.runs[2].lapsMs, std::vector<std::int32_t>{50703070});
     EXPECT_EQ(protocol.runs[2].timeMs, 50899570);
+    EXPECT_EQ(protocol.runs[3].lapsMs, std::vector<std::int32_t>{303070});
+    EXPECT_EQ(protocol.runs[3].timeMs, 600000);
+    EXPECT_EQ(protocol.runs[4].timeMs, 60000);
 }
 
 TEST(CoreResults, RunsEndWithoutStoppAsUnfinishedAndForeignLinesAreCounted)
