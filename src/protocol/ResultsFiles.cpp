@@ -50,9 +50,9 @@ QString secondsText(const std::optional<std::int32_t>& ms, int resolution)
 
 QString csvField(const QString& field)
 {
-    static const QString special = QStringLiteral(";\"\r\n");
+    static const QString splitting = QStringLiteral(";\"\r\n");
     const bool quoted =
-        std::any_of(field.begin(), field.end(), [](QChar c) { return special.contains(c); });
+        std::any_of(field.begin(), field.end(), [](QChar c) { return splitting.contains(c); });
     if (!quoted) {
         return field;
     }
