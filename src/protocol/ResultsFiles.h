@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/Results.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// The results list as files: a CSV table for spreadsheets and a web page like
+// the protocol's own.
+namespace ResultsFiles {
+
+// UTF-8 with BOM, ";" between fields, CR LF after every row, a header row
+// ("Platz;Nr./Name;Läufe;Bestzeit;Rückstand;Letzte Zeit;Bestzeit (s)"), one
+// row per entry in ranking order, times as shown at `resolution`, and the
+// best time in seconds with a decimal comma. Fields holding ";", '"', CR or LF
+// are quoted, inner quotes doubled. The seconds are cut to the decimals the
+// shown time has: "62,50" beside "1.02,50", "62,5" at 1/10, "62" at 1 s. The
+// leader's gap is "+0,00"; an unranked row leaves its place and times empty.
+QByteArray csv(const std::vector<Results::Entry>& entries, int resolution);
+
+// "Ergebnisse.html": the same encoding (Windows-1252) and escaping as the
+// protocol's web page.
+QByteArray webPage(const std::vector<Results::Entry>& entries, int resolution);
+
+} // namespace ResultsFiles
