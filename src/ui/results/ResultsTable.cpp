@@ -1,6 +1,5 @@
 #include "ui/results/ResultsTable.h"
 
-#include <QCollator>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QTableWidgetItem>
@@ -14,6 +13,22 @@ namespace {
 constexpr int kSortKey = Qt::UserRole;
 // Competitors without a time sort behind every time.
 constexpr qint64 kNoTime = std::numeric_limits<qint64>::max();
+
+// Start numbers compare as numbers and come before names; names compare as
+// the operator's language sorts them. QCollator's numeric mode would do this,
+// but without ICU it is silently ignored.
+bool nameBefore(const QString& a, const QString& b)
+{
+    bool aIsNumber = false;
+    bool bIsNumber = false;
+    const qlonglong aNumber = a.toLongLong(&aIsNumber);
+    const qlonglong bNumber = b.toLongLong(&bIsNumber);
+    if (aIsNumber && bIsNumber)
+        return aNumber < bNumber;
+    if (aIsNumber != bIsNumber)
+        return aIsNumber;
+    return QString::localeAwareCompare(a, b) < 0;
+}
 
 // Compares the sort keys, not the texts: "10,00" is more than "9,99", and
 // start numbers compare as numbers ("7" before "12").
@@ -30,15 +45,8 @@ public:
     {
         const QVariant mine = data(kSortKey);
         const QVariant theirs = other.data(kSortKey);
-        if (mine.typeId() == QMetaType::QString && theirs.typeId() == QMetaType::QString) {
-            static const QCollator collator = [] {
-                QCollator c;
-                c.setNumericMode(true);
-                c.setCaseSensitivity(Qt::CaseInsensitive);
-                return c;
-            }();
-            return collator.compare(mine.toString(), theirs.toString()) < 0;
-        }
+        if (mine.typeId() == QMetaType::QString && theirs.typeId() == QMetaType::QString)
+            return nameBefore(mine.toString(), theirs.toString());
         return mine.toLongLong() < theirs.toLongLong();
     }
 };
