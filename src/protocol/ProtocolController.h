@@ -79,6 +79,11 @@ public:
     QString dialogFolder() const;
     QString pageFileName() const;
     QString exitCopyFileName() const;
+    // Where a file name without a folder lands.
+    QString resolve(const QString& fileName) const;
+    // The dialogs, opener and writer the commands use, for windows that
+    // write files of their own the same way.
+    const ProtocolServices& services() const { return m_services; }
     // The printer F7 sets up; Qt's printing runs on a copy of it each time.
     QPrinter& printer();
 
@@ -88,7 +93,6 @@ public:
     bool printWithQt();
 
 private:
-    QString resolve(const QString& fileName) const;
     QString stampDocName() const;
     void showError(const QString& text) const;
 

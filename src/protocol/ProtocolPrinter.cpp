@@ -10,7 +10,14 @@ bool ProtocolPrinter::print(const QPrinter& chosen, const QString& text)
 {
     QPrinter printer(QPrinter::HighResolution);
     copySetup(chosen, printer);
-    return paint(printer, text);
+    return paint(printer, text, false);
+}
+
+bool ProtocolPrinter::printHtml(const QPrinter& chosen, const QString& html)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    copySetup(chosen, printer);
+    return paint(printer, html, true);
 }
 
 // Everything the printer set-up dialog lets the operator choose.
@@ -37,7 +44,7 @@ void ProtocolPrinter::copySetup(const QPrinter& from, QPrinter& to)
     to.setCreator(from.creator());
 }
 
-bool ProtocolPrinter::paint(QPrinter& printer, const QString& text)
+bool ProtocolPrinter::paint(QPrinter& printer, const QString& text, bool html)
 {
     QPainter painter;
     if (!painter.begin(&printer))
@@ -53,7 +60,10 @@ bool ProtocolPrinter::paint(QPrinter& printer, const QString& text)
     const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
     document.setPageSize(page.size());
     document.setDocumentMargin(0);
-    document.setPlainText(text);
+    if (html)
+        document.setHtml(text);
+    else
+        document.setPlainText(text);
 
     const int pages = document.pageCount();
     for (int i = 0; i < pages; ++i) {

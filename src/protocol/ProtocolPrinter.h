@@ -14,8 +14,10 @@ public:
     // and then refuses every later change to it, so a single failed print
     // would leave the printer set-up without effect for the rest of the run.
     static bool print(const QPrinter& chosen, const QString& text);
+    // The same for a rich-text document, e.g. a table.
+    static bool printHtml(const QPrinter& chosen, const QString& html);
 
 private:
     static void copySetup(const QPrinter& from, QPrinter& to);
-    static bool paint(QPrinter& printer, const QString& text);
+    static bool paint(QPrinter& printer, const QString& text, bool html);
 };

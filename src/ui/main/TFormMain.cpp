@@ -24,6 +24,7 @@
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
 #include "ui/main/QtWindowTimer.h"
+#include "ui/results/ResultsWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -134,6 +135,8 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
         connect(journal, &ProtocolJournal::writingRecovered, this, &TFormMain::journalRecovered);
     }
     m_race->InitialiseView();
+    m_results = new ResultsWindow(
+        *m_protocol, [race = m_race.get()] { return race->DisplayResolution(); }, this);
 
     connectHandlers();
     FormCreate();
@@ -142,6 +145,9 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
 TFormMain::~TFormMain()
 {
     FormDestroy();
+    // It reads the protocol, which goes with the members, before the
+    // window's children would.
+    delete m_results;
 }
 
 QString TFormMain::wordTemplateFile() const
@@ -257,6 +263,8 @@ void TFormMain::connectHandlers()
     connect(mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);
     connect(bHelp, &TLbSpeedButton::OnClick, this, &TFormMain::bHelpClick);
     connect(Beenden1, &QAction::triggered, this, &TFormMain::bExitClick);
+    for (QAction* results : {Ergebnisse1, Ergebnisliste1})
+        connect(results, &QAction::triggered, m_results, &ResultsWindow::showAndRaise);
 }
 
 void TFormMain::runCommandOnPress(QAction* item)
@@ -307,8 +315,10 @@ void TFormMain::loadSettings()
 {
     // A store that cannot be read counts as missing: every default stays.
     SettingsStore stored;
-    if (const std::unique_ptr<QSettings> settings = openSettings(m_env, programName()))
+    if (const std::unique_ptr<QSettings> settings = openSettings(m_env, programName())) {
         stored.load(*settings);
+        m_results->restoreSettings(*settings);
+    }
     // Whatever was stored, the window must come up usable; the store keeps
     // the raw values and only what we clamp here is written back changed.
     const SettingsStore values = stored.sanitised();
@@ -395,7 +405,10 @@ bool TFormMain::saveSettings()
     values.WaitStart = m_race->LockoutTime();
     values.FilterInd = m_protocol->FilterInd();
     values.LAPType = m_race->LapType();
-    return values.save(*settings);
+    if (!values.save(*settings))
+        return false;
+    m_results->saveSettings(*settings);
+    return true;
 }
 
 void TFormMain::setDisplayColours(TColor c1, TColor c2, TColor c3)

@@ -40,6 +40,7 @@ class TFDlgYesNo;
 class TFormInfo;
 class THelpSystem;
 class PortWiring;
+class ResultsWindow;
 
 // Everything the window would otherwise take from the machine it runs on.
 // The program uses the defaults; tests point each at something harmless.
@@ -85,6 +86,7 @@ public:
     void createSettingsDialog();
     class TCfgDialog* settingsDialog() const { return m_cfg; }
     PortWiring& portWiring() { return *m_portWiring; }
+    ResultsWindow* resultsWindow() const { return m_results; }
 
     RaceControl& race() { return *m_race; }
     ProtocolController& protocol() { return *m_protocol; }
@@ -166,11 +168,13 @@ public:
     QAction* Beenden1 = nullptr;
     QAction* mHilfe = nullptr;
     QAction* Modus1 = nullptr;
+    QAction* Ergebnisse1 = nullptr; // F6: the results list
 
     QMenu* PopupMenuProtokol = nullptr;
     QAction* Selectall1 = nullptr;
     QAction* CopytoClipboard1 = nullptr;
     QAction* exporttoWord1 = nullptr;
+    QAction* Ergebnisliste1 = nullptr;
 
     // Handlers.
     void TimerDateTimer();
@@ -253,6 +257,7 @@ private:
     QPointer<QWidget> m_lostNotice;
     QPointer<QWidget> m_journalNotice;
     THelpSystem* m_help = nullptr;
+    ResultsWindow* m_results = nullptr;
 
     TColor m_c1 = 0x000000;
     TColor m_c2 = 0x00FF00;

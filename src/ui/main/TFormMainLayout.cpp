@@ -435,6 +435,7 @@ void TFormMain::createMenu()
     Beenden1 = item("&Beenden", Qt::ALT | Qt::Key_B);
     mHilfe = item("Hilfe", Qt::Key_F1);
     Modus1 = item("Modus", Qt::ALT | Qt::Key_M);
+    Ergebnisse1 = item("Ergebnisliste", Qt::Key_F6);
     mSplit->setEnabled(false);
     mLAP->setEnabled(false);
     mStop->setEnabled(false);
@@ -448,4 +449,5 @@ void TFormMain::createProtocolPopup()
     CopytoClipboard1 = PopupMenuProtokol->addAction(QStringLiteral("Kopieren"));
     PopupMenuProtokol->addSeparator();
     exporttoWord1 = PopupMenuProtokol->addAction(QStringLiteral("Datei in MS Word konvertieren"));
+    Ergebnisliste1 = PopupMenuProtokol->addAction(QStringLiteral("Ergebnisliste"));
 }

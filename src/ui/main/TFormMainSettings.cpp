@@ -12,6 +12,7 @@
 #include "core/RaceControl.h"
 #include "settings/LockoutConversion.h"
 #include "settings/TCfgDialog.h"
+#include "ui/results/ResultsWindow.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -69,6 +70,7 @@ void TFormMain::bCFGClick()
             m_race->ShowRaceTime(0, DisplayRow::Second);
         }
         m_race->setDisplayResolution(2 - dialog.cbDigits->currentIndex());
+        m_results->scheduleRefresh();
         m_race->setLockoutTime(LockoutConversion::secondsToMs(dialog.seWait->Value()));
         // Enter closes the dialog before the edit could correct what was
         // typed; a lap limit outside its range would end a race early.

@@ -8,9 +8,11 @@
 #include "controls/TSpinFloatEdit.h"
 #include "controls/ToColorCombo.h"
 #include "settings/TCfgDialog.h"
+#include "ui/results/ResultsWindow.h"
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QTableWidget>
 
 #include <functional>
 
@@ -154,4 +156,32 @@ TEST_F(FormMainCfgKeys, PassiveColourGoesToTheLeadingZerosAndIsKept)
     destroy();
     QSettings stored(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(stored.value(QStringLiteral("C3")).toInt(), 0xC0C0C0);
+}
+
+TEST_F(FormMainCfgKeys, OpenResultsListFollowsANewResolution)
+{
+    createWithDialog();
+    press(Qt::Key_F5);
+    advanceMs(9'990);
+    press(Qt::Key_F9);
+    press(Qt::Key_Delete);
+    press(Qt::Key_F6);
+    QTableWidget* table = form->resultsWindow()->table();
+    const auto bestTime = [table] {
+        return table->rowCount() == 1 ? table->item(0, 3)->text() : QString();
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bestTime() == QStringLiteral("9,99"); }, 10'000));
+
+    QApplication::setActiveWindow(form.get());
+    EXPECT_TRUE(withDialog([this] {
+        tabTo(dialog->cbDigits);
+        type(Qt::Key_Down);
+        ASSERT_EQ(dialog->cbDigits->currentText(), QStringLiteral("1/10"));
+        for (int i = 0; i < 3; ++i)
+            type(Qt::Key_Tab, Qt::ShiftModifier);
+        ASSERT_EQ(QApplication::focusWidget(), dialog->OKBtn);
+        type(Qt::Key_Return);
+    }));
+    ASSERT_EQ(form->race().DisplayResolution(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bestTime() == QStringLiteral("9,9"); }, 10'000));
 }
