@@ -435,6 +435,7 @@ void TFormMain::createMenu()
     Beenden1 = item("&Beenden", Qt::ALT | Qt::Key_B);
     mHilfe = item("Hilfe", Qt::Key_F1);
     Modus1 = item("Modus", Qt::ALT | Qt::Key_M);
+    mAnzeigetafel = item("Anzeigetafel", Qt::Key_F8);
     mSplit->setEnabled(false);
     mLAP->setEnabled(false);
     mStop->setEnabled(false);
