@@ -152,6 +152,14 @@ TEST_F(FormMainDisplay, OpenStateAndPlaceSurviveARestartBesideTheStoredValues)
     QSettings stored(settingsFile(), QSettings::IniFormat);
     EXPECT_EQ(stored.value(QStringLiteral("C2")).toInt(), 0x0000FF);
     EXPECT_EQ(stored.value(QStringLiteral("Anzeigetafel/Offen")).toInt(), 1);
+    // Its group follows the window's own values and never splits them.
+    QFile file(settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    const qsizetype group = text.indexOf("[Anzeigetafel]");
+    ASSERT_GE(group, 0);
+    for (const char* name : {"Left=", "C3=", "LAPType=", "FilterInd="})
+        EXPECT_LT(text.indexOf(QByteArray("\n") + name), group) << name;
 
     create();
     EXPECT_TRUE(board().isVisible());
