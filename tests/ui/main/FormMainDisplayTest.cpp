@@ -198,3 +198,24 @@ TEST_F(FormMainDisplay, FullScreenIsRestoredAndAPlaceOffEveryScreenIsBroughtBack
     EXPECT_TRUE(board().screen()->geometry().intersects(board().geometry()));
     EXPECT_EQ(board().size(), QSize(400, 300));
 }
+
+TEST_F(FormMainDisplay, BoardScalesWithItsWindowAndKeepsTheDigitsInProportion)
+{
+    create();
+    press(Qt::Key_F8);
+    const TDigit* first = board().digit(DisplayControl::Digit1);
+    const TDigit* small = board().digit(DisplayControl::Digit12);
+
+    board().resize(2 * SpectatorDisplay::kBoardWidth, 2 * SpectatorDisplay::kBoardHeight);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->width() == 90; }, 10000));
+    EXPECT_EQ(first->height(), 178);
+    EXPECT_EQ(small->height(), 138);
+    EXPECT_EQ(first->Thickness(), 10);
+
+    // Twice as wide but no higher: the digits keep their size and the board
+    // stands centred, never stretched.
+    board().resize(4 * SpectatorDisplay::kBoardWidth, 2 * SpectatorDisplay::kBoardHeight);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return board().width() == 4 * 495; }, 10000));
+    EXPECT_EQ(first->size(), QSize(90, 178));
+    EXPECT_EQ(first->mapTo(&board(), QPoint(0, 0)).x(), 495 + 2 * 8);
+}
