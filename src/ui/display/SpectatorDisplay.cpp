@@ -335,10 +335,6 @@ void SpectatorDisplay::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         leaveFullScreen();
         return;
-    case Qt::Key_F8:
-        // The key that opened it closes it here too.
-        close();
-        return;
     default:
         QWidget::keyPressEvent(event);
     }

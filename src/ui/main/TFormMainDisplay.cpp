@@ -30,6 +30,9 @@ void TFormMain::createSpectatorDisplay(QSettings* stored)
     connect(m_display, &SpectatorDisplay::closedByOperator, this,
             [this] { m_displayOpen = false; });
     connect(mAnzeigetafel, &QAction::triggered, this, &TFormMain::toggleSpectatorDisplay);
+    // After a double-click on the board the keyboard is there; F9 must still
+    // stop the race, so every key of the hidden menu works on it as well.
+    m_display->addActions(actions());
 
     if (stored && m_display->restoreState(*stored)) {
         m_displayOpen = true;

@@ -48,7 +48,7 @@ protected:
     }
 };
 
-TEST_F(FormMainDisplay, F8OpensAndClosesTheBoardAndF8OnTheBoardClosesItToo)
+TEST_F(FormMainDisplay, F8OpensAndClosesTheBoardAndTheRaceKeysWorkOnIt)
 {
     create();
     ASSERT_NE(form->spectatorDisplay(), nullptr);
@@ -63,6 +63,12 @@ TEST_F(FormMainDisplay, F8OpensAndClosesTheBoardAndF8OnTheBoardClosesItToo)
 
     press(Qt::Key_F8);
     focusBoard();
+    // The race keys work with the keyboard on the board.
+    QTest::keyClick(&board(), Qt::Key_F5);
+    EXPECT_TRUE(form->Clock->isActive());
+    QTest::keyClick(&board(), Qt::Key_F9);
+    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_TRUE(board().isVisible());
     QTest::keyClick(&board(), Qt::Key_F8);
     EXPECT_FALSE(board().isVisible());
     // Closed on the board, the next F8 on the main window opens it again.
