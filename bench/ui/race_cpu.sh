@@ -5,7 +5,10 @@
 # in the same seconds, the wake-ups per second of every thread of the program
 # (context switches from /proc/<pid>/task/*/status), and, when
 # bench_digit_row is found in the same build, what painting the digits alone
-# costs, so the distance to the 1 % limit is visible.
+# costs, so the distance to the 1 % limit is visible. Last it opens the
+# spectator display (F8) beside the window at 1920 x 1080, switches it to full
+# screen (F11) and measures the race again, and prints both race figures side
+# by side: the display may at most double what the race costs.
 # Needs Xvfb and xdotool.
 # Usage: bench/ui/race_cpu.sh <path to Kelvatron> [seconds]
 set -euo pipefail
@@ -22,8 +25,10 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$work/dev" "$work/home"
 
-# The server picks a free display itself and tells its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+# The server picks a free display itself and tells its number. The screen
+# holds the window's own 1024 x 768 area and, right of it, a 1920 x 1080 area
+# for the spectator display, so neither covers the other.
+Xvfb -displayfd 3 -screen 0 2944x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xpid=$!
 for _ in $(seq 100); do
   [ -s "$work/display" ] && break
@@ -68,6 +73,8 @@ measure() {
   awk -v l="$label" -v c=$((c1 - c0)) -v x=$((x1 - x0)) -v ns=$((t1 - t0)) \
     'BEGIN { printf "%-8s program %5.2f %% of one core, display server %5.2f %% (%.1f s)\n",
                     l, 100 * c / ns, 100 * x / ns, ns / 1e9 }'
+  last_program=$(awk -v c=$((c1 - c0)) -v ns=$((t1 - t0)) 'BEGIN { printf "%.2f", 100 * c / ns }')
+  last_server=$(awk -v x=$((x1 - x0)) -v ns=$((t1 - t0)) 'BEGIN { printf "%.2f", 100 * x / ns }')
   awk -v s="$seconds" 'NR == FNR { before[$1] = $3; next }
        ($1 in before) { printf "         wake-ups/s %-16s %7.1f\n", $2, ($3 - before[$1]) / s }' \
     "$work/sw0" "$work/sw1"
@@ -78,6 +85,29 @@ xdotool windowfocus "$wid"
 xdotool key --window "$wid" F5
 sleep 1
 measure racing
+alone_program=$last_program alone_server=$last_server
+
+# The spectator display as on a second screen: F8 opens it, it is put on its
+# own 1920 x 1080 area and F11 makes it full screen. Xvfb has no window
+# manager that would size a full-screen window, so it is given the size of
+# the screen it would fill.
+xdotool key --window "$wid" F8
+board=
+for _ in $(seq 50); do
+  board=$(xdotool search --name "^Anzeigetafel$" 2>/dev/null | head -1 || true)
+  [ -n "$board" ] && break
+  sleep 0.2
+done
+[ -n "$board" ] || { echo "spectator display did not appear" >&2; exit 1; }
+xdotool windowmove "$board" 1024 0
+xdotool windowsize "$board" 1920 1080
+xdotool key --window "$board" F11
+xdotool windowfocus "$wid"
+sleep 1
+measure display
+awk -v a="$alone_program" -v b="$last_program" -v xa="$alone_server" -v xb="$last_server" \
+  'BEGIN { printf "race      main window alone %5.2f %% | with display 1920x1080 %5.2f %% (%.2fx)\n", a, b, b / a
+           printf "          display server    %5.2f %% |                        %5.2f %%\n", xa, xb }'
 
 digits=$(dirname "$exe")/../../../bench/controls/bench_digit_row
 if [ -x "$digits" ]; then

@@ -6,16 +6,21 @@
 #include "controls/TLbSpeedButton.h"
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
+#include "ui/display/SpectatorDisplay.h"
 #include "ui/main/TFormMain.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 
+namespace {
+constexpr TColor kUnset = 0xFEFEFEFE;
+}
+
 MainWindowView::MainWindowView(TFormMain& form) : m_form(form)
 {
     // An impossible colour, so the first real one is always applied.
-    m_labelColors.fill(0xFEFEFEFE);
+    m_labelColors.fill(kUnset);
 }
 
 TBitBtnWithColor* MainWindowView::button(RaceCommand command) const
@@ -110,24 +115,55 @@ TDigit* MainWindowView::digit(DisplayControl control) const
     return static_cast<TDigit*>(m_form.displayControl(control));
 }
 
+IDigitDisplay* MainWindowView::mirror() const
+{
+    return m_form.spectatorDisplay();
+}
+
+void MainWindowView::mirrorTo(IDigitDisplay& other) const
+{
+    for (int i = 0; i <= static_cast<int>(DisplayControl::Digit22); ++i) {
+        const auto control = static_cast<DisplayControl>(i);
+        const TDigit* shown = digit(control);
+        other.setDigitValue(control, shown->Value());
+        other.setDigitColorOn(control, shown->ColorOn());
+        other.setDigitColorOff(control, shown->ColorOff());
+        other.setDigitBackground(control, shown->Color());
+    }
+    for (int i = static_cast<int>(DisplayControl::LabHour); i < kDisplayControlCount; ++i) {
+        if (m_labelColors[i] != kUnset)
+            other.setLabelFontColor(static_cast<DisplayControl>(i), m_labelColors[i]);
+    }
+    if (m_layout)
+        other.applyResolutionLayout(*m_layout);
+}
+
 void MainWindowView::setDigitValue(DisplayControl control, int value)
 {
     digit(control)->setValue(value);
+    if (IDigitDisplay* other = mirror())
+        other->setDigitValue(control, value);
 }
 
 void MainWindowView::setDigitColorOn(DisplayControl control, TColor color)
 {
     digit(control)->setColorOn(color);
+    if (IDigitDisplay* other = mirror())
+        other->setDigitColorOn(control, color);
 }
 
 void MainWindowView::setDigitColorOff(DisplayControl control, TColor color)
 {
     digit(control)->setColorOff(color);
+    if (IDigitDisplay* other = mirror())
+        other->setDigitColorOff(control, color);
 }
 
 void MainWindowView::setDigitBackground(DisplayControl control, TColor color)
 {
     digit(control)->setColor(color);
+    if (IDigitDisplay* other = mirror())
+        other->setDigitBackground(control, color);
 }
 
 void MainWindowView::setLabelFontColor(DisplayControl control, TColor color)
@@ -136,6 +172,8 @@ void MainWindowView::setLabelFontColor(DisplayControl control, TColor color)
     if (current == color)
         return;
     current = color;
+    if (IDigitDisplay* other = mirror())
+        other->setLabelFontColor(control, color);
     QWidget* label = m_form.displayControl(control);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colorFromRef(color));
@@ -144,6 +182,9 @@ void MainWindowView::setLabelFontColor(DisplayControl control, TColor color)
 
 void MainWindowView::applyResolutionLayout(const ResolutionLayout& layout)
 {
+    m_layout = layout;
+    if (IDigitDisplay* other = mirror())
+        other->applyResolutionLayout(layout);
     m_form.displayControl(DisplayControl::Digit8)->setVisible(layout.hundredthsVisible);
     m_form.displayControl(DisplayControl::Digit22)->setVisible(layout.hundredthsVisible);
     m_form.displayControl(DisplayControl::Digit7)->setVisible(layout.tenthsVisible);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class TFormMain;
 
@@ -37,6 +38,9 @@ public:
     void setLabelFontColor(DisplayControl label, TColor color) override;
     void applyResolutionLayout(const ResolutionLayout& layout) override;
 
+    // Hands a second display everything the main rows show now.
+    void mirrorTo(IDigitDisplay& other) const;
+
     TColor labelFontColor(DisplayControl label) const
     {
         return m_labelColors[static_cast<int>(label)];
@@ -44,8 +48,11 @@ public:
 
 private:
     class TDigit* digit(DisplayControl control) const;
+    // The spectator display, when the window has one.
+    IDigitDisplay* mirror() const;
     class TBitBtnWithColor* button(RaceCommand command) const;
 
     TFormMain& m_form;
     std::array<TColor, kDisplayControlCount> m_labelColors;
+    std::optional<ResolutionLayout> m_layout;
 };

@@ -20,6 +20,7 @@
 #include "protocol/ProtocolDialogs.h"
 #include "protocol/ProtocolJournal.h"
 #include "settings/SettingsStore.h"
+#include "ui/display/SpectatorDisplay.h"
 #include "ui/main/DataFiles.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
@@ -315,10 +316,12 @@ void TFormMain::loadSettings()
 {
     // A store that cannot be read counts as missing: every default stays.
     SettingsStore stored;
-    if (const std::unique_ptr<QSettings> settings = openSettings(m_env, programName())) {
+    const std::unique_ptr<QSettings> settings = openSettings(m_env, programName());
+    if (settings) {
         stored.load(*settings);
         m_results->restoreSettings(*settings);
     }
+    createSpectatorDisplay(settings.get());
     // Whatever was stored, the window must come up usable; the store keeps
     // the raw values and only what we clamp here is written back changed.
     const SettingsStore values = stored.sanitised();
@@ -389,6 +392,10 @@ bool TFormMain::saveSettings()
     const std::unique_ptr<QSettings> settings = openSettings(m_env, programName());
     if (!settings)
         return true;
+    // Their own groups, written out with the values below and never between them.
+    if (m_display)
+        m_display->saveState(*settings, m_displayOpen);
+    m_results->saveSettings(*settings);
     SettingsStore values;
     values.Left = x();
     values.Top = y();
@@ -405,10 +412,7 @@ bool TFormMain::saveSettings()
     values.WaitStart = m_race->LockoutTime();
     values.FilterInd = m_protocol->FilterInd();
     values.LAPType = m_race->LapType();
-    if (!values.save(*settings))
-        return false;
-    m_results->saveSettings(*settings);
-    return true;
+    return values.save(*settings);
 }
 
 void TFormMain::setDisplayColours(TColor c1, TColor c2, TColor c3)
@@ -426,6 +430,8 @@ void TFormMain::setBackgroundOfDisplay()
     palette.setColor(QPalette::Window, colorFromRef(m_c1));
     palette.setColor(QPalette::WindowText, colorFromRef(m_c2));
     PanelTimer->setPalette(palette);
+    if (m_display)
+        m_display->setBoardColours(m_c1, m_c2);
 }
 
 void TFormMain::TimerDateTimer()
@@ -482,9 +488,12 @@ bool TFormMain::FormCloseQuery()
 
 void TFormMain::closeEvent(QCloseEvent* event)
 {
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
         event->accept();
-    else
+        // Left open, the board would keep the program running.
+        if (m_display)
+            m_display->hide();
+    } else
         event->ignore();
 }
 

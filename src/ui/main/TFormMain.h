@@ -41,6 +41,7 @@ class TFormInfo;
 class THelpSystem;
 class PortWiring;
 class ResultsWindow;
+class SpectatorDisplay;
 
 // Everything the window would otherwise take from the machine it runs on.
 // The program uses the defaults; tests point each at something harmless.
@@ -169,6 +170,7 @@ public:
     QAction* mHilfe = nullptr;
     QAction* Modus1 = nullptr;
     QAction* Ergebnisse1 = nullptr; // F6: the results list
+    QAction* mAnzeigetafel = nullptr; // F8
 
     QMenu* PopupMenuProtokol = nullptr;
     QAction* Selectall1 = nullptr;
@@ -197,6 +199,10 @@ public:
     // The widget behind a display control of the race core.
     QWidget* displayControl(DisplayControl control) const;
 
+    // The window for the public; it exists from the start, shown or not.
+    SpectatorDisplay* spectatorDisplay() const { return m_display; }
+    void toggleSpectatorDisplay();
+
 signals:
     // Emitted once the window has been painted for the first time.
     void firstPaint();
@@ -224,6 +230,7 @@ private:
     void FormResize();
 
     void loadSettings();
+    void createSpectatorDisplay(QSettings* stored);
     void placeWindow(int left, int top, int width, int height);
     void setBackgroundOfDisplay();
     bool saveSettings();
@@ -258,6 +265,9 @@ private:
     QPointer<QWidget> m_journalNotice;
     THelpSystem* m_help = nullptr;
     ResultsWindow* m_results = nullptr;
+    SpectatorDisplay* m_display = nullptr; // a child, lives as long as the window
+    // What the operator asked for; the program's end hides the window too.
+    bool m_displayOpen = false;
 
     TColor m_c1 = 0x000000;
     TColor m_c2 = 0x00FF00;

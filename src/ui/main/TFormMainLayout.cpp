@@ -436,6 +436,7 @@ void TFormMain::createMenu()
     mHilfe = item("Hilfe", Qt::Key_F1);
     Modus1 = item("Modus", Qt::ALT | Qt::Key_M);
     Ergebnisse1 = item("Ergebnisliste", Qt::Key_F6);
+    mAnzeigetafel = item("Anzeigetafel", Qt::Key_F8);
     mSplit->setEnabled(false);
     mLAP->setEnabled(false);
     mStop->setEnabled(false);

@@ -1,0 +1,425 @@
+#include "ui/display/SpectatorDisplay.h"
+
+#include "controls/ColorRef.h"
+#include "controls/TDigit.h"
+#include "core/DisplayLayout.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kGroup = QStringLiteral("Anzeigetafel");
+// The board below the classic panel: the name, then three result rows.
+constexpr int kNameTop = 228;
+constexpr int kNameHeight = 52;
+constexpr int kRowsTop = 284;
+constexpr int kRowHeight = 29;
+constexpr int kPlaceWidth = 330;
+// Smaller than this nobody can read it across a paddock.
+constexpr int kMinWidth = 248;
+constexpr int kMinHeight = 186;
+
+constexpr int kFirstLabel = static_cast<int>(DisplayControl::LabHour);
+
+void setColour(QWidget* widget, QPalette::ColorRole role, TColor color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colorFromRef(color));
+    widget->setPalette(palette);
+}
+
+QFont pixelFont(const char* family, double pixels, bool bold)
+{
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixels))));
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+SpectatorDisplay::SpectatorDisplay(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setWindowTitle(QStringLiteral("Anzeigetafel"));
+    setMinimumSize(kMinWidth, kMinHeight);
+    resize(2 * kBoardWidth, 2 * kBoardHeight);
+    setAutoFillBackground(true);
+    setColour(this, QPalette::Window, 0x000000);
+    setColour(this, QPalette::WindowText, 0x00FF00);
+
+    m_panel = new QWidget(this);
+    m_panel->setAutoFillBackground(true);
+    m_panel->setPalette(palette());
+    for (TDigit*& d : m_digits) {
+        d = new TDigit(m_panel);
+        d->setColor(0x000000);
+        d->setColorOff(0x000000);
+        d->setValueBinary(TDigit::Patterns[0]);
+    }
+    const char* const texts[] = {":", ".", ",", "Std.", "Min.", "Sek.", "100", ":", ".", ","};
+    for (int i = kFirstLabel; i < kDisplayControlCount; ++i) {
+        auto* l = new QLabel(QString::fromLatin1(texts[i - kFirstLabel]), m_panel);
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_labels[i] = l;
+    }
+    m_name = new QLabel(this);
+    m_name->setAlignment(Qt::AlignCenter);
+    for (std::size_t i = 0; i < m_places.size(); ++i) {
+        m_places[i] = new QLabel(this);
+        m_places[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        m_times[i] = new QLabel(this);
+        m_times[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    for (QWidget* w : findChildren<QWidget*>())
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layoutBoard();
+}
+
+TDigit* SpectatorDisplay::digit(DisplayControl control) const
+{
+    const int index = static_cast<int>(control);
+    return index < kFirstLabel ? m_digits[index] : nullptr;
+}
+
+QLabel* SpectatorDisplay::label(DisplayControl control) const
+{
+    return m_labels[static_cast<int>(control)];
+}
+
+void SpectatorDisplay::setDigitValue(DisplayControl control, int value)
+{
+    digit(control)->setValue(value);
+}
+
+void SpectatorDisplay::setDigitColorOn(DisplayControl control, TColor color)
+{
+    digit(control)->setColorOn(color);
+}
+
+void SpectatorDisplay::setDigitColorOff(DisplayControl control, TColor color)
+{
+    digit(control)->setColorOff(color);
+}
+
+void SpectatorDisplay::setDigitBackground(DisplayControl control, TColor color)
+{
+    digit(control)->setColor(color);
+}
+
+void SpectatorDisplay::setLabelFontColor(DisplayControl control, TColor color)
+{
+    QLabel* l = label(control);
+    if (l->palette().color(QPalette::WindowText) != colorFromRef(color))
+        setColour(l, QPalette::WindowText, color);
+}
+
+void SpectatorDisplay::applyResolutionLayout(const ResolutionLayout& layout)
+{
+    if (m_layoutKnown && layout == m_layout)
+        return;
+    m_layout = layout;
+    m_layoutKnown = true;
+    digit(DisplayControl::Digit8)->setVisible(layout.hundredthsVisible);
+    digit(DisplayControl::Digit22)->setVisible(layout.hundredthsVisible);
+    digit(DisplayControl::Digit7)->setVisible(layout.tenthsVisible);
+    digit(DisplayControl::Digit21)->setVisible(layout.tenthsVisible);
+    label(DisplayControl::Lab_100)->setText(QString::fromStdString(layout.lab100Caption));
+    label(DisplayControl::Lab_100)->setVisible(layout.lab100Visible);
+    label(DisplayControl::LabSec)->setVisible(layout.commasVisible);
+    label(DisplayControl::LabSec2)->setVisible(layout.commasVisible);
+    layoutBoard();
+    // The best times are shown at the resolution of the digits.
+    protocolChanged();
+}
+
+int SpectatorDisplay::resolution() const
+{
+    if (!m_layoutKnown || m_layout.hundredthsVisible)
+        return 2;
+    return m_layout.tenthsVisible ? 1 : 0;
+}
+
+void SpectatorDisplay::setBoardColours(TColor background, TColor text)
+{
+    setColour(this, QPalette::Window, background);
+    setColour(this, QPalette::WindowText, text);
+    m_panel->setPalette(palette());
+    for (QLabel* l :
+         {m_name, m_places[0], m_places[1], m_places[2], m_times[0], m_times[1], m_times[2]})
+        setColour(l, QPalette::WindowText, text);
+}
+
+void SpectatorDisplay::setStartName(const QString& text)
+{
+    m_name->setText(text);
+}
+
+void SpectatorDisplay::setProtocolSource(std::function<QStringList()> lines)
+{
+    m_protocolLines = std::move(lines);
+    protocolChanged();
+}
+
+void SpectatorDisplay::protocolChanged()
+{
+    // Hidden, nobody reads it; showing it again reads the protocol anew.
+    if (m_rankingDue || !isVisible())
+        return;
+    m_rankingDue = true;
+    QTimer::singleShot(0, this, &SpectatorDisplay::refreshResults);
+}
+
+void SpectatorDisplay::refreshResults()
+{
+    m_rankingDue = false;
+    std::vector<std::string> lines;
+    if (m_protocolLines) {
+        const QStringList source = m_protocolLines();
+        lines.reserve(static_cast<std::size_t>(source.size()));
+        for (const QString& line : source)
+            lines.push_back(line.toStdString());
+    }
+    const std::vector<Results::Entry> ranking = Results::rank(Results::read(lines));
+    std::size_t row = 0;
+    for (const Results::Entry& entry : ranking) {
+        if (row == m_places.size() || entry.place == 0 || !entry.bestMs)
+            break;
+        m_places[row]->setText(
+            QStringLiteral("%1.  %2").arg(entry.place).arg(QString::fromStdString(entry.name)));
+        m_times[row]->setText(
+            QString::fromStdString(Results::formatTime(*entry.bestMs, resolution())));
+        ++row;
+    }
+    for (; row < m_places.size(); ++row) {
+        m_places[row]->clear();
+        m_times[row]->clear();
+    }
+}
+
+QStringList SpectatorDisplay::resultRows() const
+{
+    QStringList rows;
+    for (std::size_t i = 0; i < m_places.size(); ++i) {
+        if (!m_places[i]->text().isEmpty())
+            rows << m_places[i]->text() + QStringLiteral("  ") + m_times[i]->text();
+    }
+    return rows;
+}
+
+void SpectatorDisplay::layoutBoard()
+{
+    // The board keeps its proportions: scaled to the smaller of the two
+    // ratios and centred, the rest stays in the background colour.
+    const double scale = std::min(static_cast<double>(width()) / kBoardWidth,
+                                  static_cast<double>(height()) / kBoardHeight);
+    const double originX = (width() - kBoardWidth * scale) / 2;
+    const double originY = (height() - kBoardHeight * scale) / 2;
+    auto onBoard = [&](double x, double y, double w, double h) {
+        const int left = static_cast<int>(std::lround(originX + x * scale));
+        const int top = static_cast<int>(std::lround(originY + y * scale));
+        return QRect(left, top, static_cast<int>(std::lround(originX + (x + w) * scale)) - left,
+                     static_cast<int>(std::lround(originY + (y + h) * scale)) - top);
+    };
+    auto inPanel = [scale](double x, double y, double w, double h) {
+        const int left = static_cast<int>(std::lround(x * scale));
+        const int top = static_cast<int>(std::lround(y * scale));
+        return QRect(left, top, static_cast<int>(std::lround((x + w) * scale)) - left,
+                     static_cast<int>(std::lround((y + h) * scale)) - top);
+    };
+
+    // The panel narrows with the resolution as the main window's does.
+    const int panelLeft = m_layoutKnown ? m_layout.panelTimerLeft : 0;
+    const int panelWidth = m_layoutKnown ? m_layout.panelTimerWidth : DisplayLayout::kOwnerWidth;
+    const QRect panel = onBoard(panelLeft, 0, panelWidth, DisplayLayout::kPanelHeight);
+    m_panel->setGeometry(panel);
+
+    const int thickness = std::max(1, static_cast<int>(std::lround(5 * scale)));
+    const int separation = std::max(1, static_cast<int>(std::lround(scale)));
+    for (int place = 0; place < 8; ++place) {
+        const double left = DisplayLayout::kDigitLeft[place];
+        m_digits[place]->setGeometry(inPanel(left, DisplayLayout::kFirstRowTop,
+                                             DisplayLayout::kDigitWidth,
+                                             DisplayLayout::kFirstRowHeight));
+        m_digits[8 + place]->setGeometry(inPanel(left, DisplayLayout::kSecondRowTop,
+                                                 DisplayLayout::kDigitWidth,
+                                                 DisplayLayout::kSecondRowHeight));
+    }
+    // The thickness is checked against the size only when it is set.
+    for (TDigit* d : m_digits) {
+        d->setSeparation(separation);
+        d->setThickness(thickness);
+    }
+
+    const QFont separatorFont = pixelFont("Liberation Serif", 64 * scale, true);
+    const int separatorLefts[3] = {DisplayLayout::kLabHourLeft, DisplayLayout::kLabMinLeft,
+                                   DisplayLayout::kLabSecLeft};
+    for (int i = 0; i < 3; ++i) {
+        QLabel* first = m_labels[static_cast<int>(DisplayControl::LabHour) + i];
+        QLabel* second = m_labels[static_cast<int>(DisplayControl::LabHour2) + i];
+        first->setGeometry(inPanel(separatorLefts[i], 11, 27, 89));
+        second->setGeometry(inPanel(separatorLefts[i], 136, 27, 69));
+        for (QLabel* l : {first, second}) {
+            l->setFont(separatorFont);
+            l->setAlignment(Qt::AlignCenter);
+        }
+    }
+    const QFont unitFont = pixelFont("Liberation Sans", 19 * scale, true);
+    for (int i = 0; i < 4; ++i) {
+        QLabel* unit = m_labels[static_cast<int>(DisplayControl::Lab_Hour) + i];
+        const int left =
+            i == 3 && m_layoutKnown ? m_layout.lab100Left : DisplayLayout::kUnitLabelLeft[i];
+        unit->setGeometry(inPanel(left, DisplayLayout::kUnitLabelTop, 60, 24));
+        unit->setFont(unitFont);
+    }
+
+    m_name->setGeometry(onBoard(0, kNameTop, kBoardWidth, kNameHeight));
+    m_name->setFont(pixelFont("Liberation Sans", 40 * scale, true));
+    const QFont rowFont = pixelFont("Liberation Sans", 22 * scale, true);
+    for (std::size_t i = 0; i < m_places.size(); ++i) {
+        const int top = kRowsTop + static_cast<int>(i) * kRowHeight;
+        m_places[i]->setGeometry(onBoard(8, top, kPlaceWidth, kRowHeight));
+        m_times[i]->setGeometry(
+            onBoard(8 + kPlaceWidth, top, kBoardWidth - 16 - kPlaceWidth, kRowHeight));
+        m_places[i]->setFont(rowFont);
+        m_times[i]->setFont(rowFont);
+    }
+}
+
+void SpectatorDisplay::toggleFullScreen()
+{
+    if (isFullScreen())
+        leaveFullScreen();
+    else
+        enterFullScreen();
+}
+
+void SpectatorDisplay::enterFullScreen()
+{
+    if (isFullScreen())
+        return;
+    m_normalFrame = geometry();
+    showFullScreen();
+}
+
+void SpectatorDisplay::leaveFullScreen()
+{
+    if (!isFullScreen())
+        return;
+    showNormal();
+    if (m_normalFrame.isValid())
+        setGeometry(m_normalFrame);
+}
+
+void SpectatorDisplay::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutBoard();
+}
+
+void SpectatorDisplay::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_F11:
+        toggleFullScreen();
+        return;
+    case Qt::Key_Escape:
+        leaveFullScreen();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void SpectatorDisplay::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        toggleFullScreen();
+}
+
+void SpectatorDisplay::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    emit closedByOperator();
+}
+
+void SpectatorDisplay::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    protocolChanged();
+}
+
+void SpectatorDisplay::saveState(QSettings& settings, bool open) const
+{
+    // Full screen, the window's own place is the one it goes back to.
+    const QRect frame = isFullScreen() && m_normalFrame.isValid() ? m_normalFrame : geometry();
+    settings.beginGroup(kGroup);
+    settings.setValue(QStringLiteral("Offen"), open ? 1 : 0);
+    settings.setValue(QStringLiteral("Vollbild"), isFullScreen() ? 1 : 0);
+    settings.setValue(QStringLiteral("Bildschirm"), screen() ? screen()->name() : QString());
+    settings.setValue(QStringLiteral("Left"), frame.x());
+    settings.setValue(QStringLiteral("Top"), frame.y());
+    settings.setValue(QStringLiteral("Width"), frame.width());
+    settings.setValue(QStringLiteral("Height"), frame.height());
+    settings.endGroup();
+}
+
+bool SpectatorDisplay::restoreState(QSettings& settings)
+{
+    settings.beginGroup(kGroup);
+    auto number = [&settings](const char* name, int fallback) {
+        bool ok = false;
+        const int value = settings.value(QLatin1String(name)).toInt(&ok);
+        return ok ? value : fallback;
+    };
+    const bool open = number("Offen", 0) != 0;
+    const bool fullScreen = number("Vollbild", 0) != 0;
+    const QString screenName = settings.value(QStringLiteral("Bildschirm")).toString();
+    // X11 places and sizes windows in 16 bits.
+    constexpr int reach = 32000;
+    QRect frame(std::clamp(number("Left", x()), -reach, reach),
+                std::clamp(number("Top", y()), -reach, reach),
+                std::clamp(number("Width", width()), kMinWidth, reach),
+                std::clamp(number("Height", height()), kMinHeight, reach));
+    settings.endGroup();
+
+    QScreen* named = nullptr;
+    bool visible = false;
+    for (QScreen* s : QGuiApplication::screens()) {
+        if (s->name() == screenName)
+            named = s;
+        if (s->geometry().intersects(frame.adjusted(0, 0, -50, -50)))
+            visible = true;
+    }
+    // A projector that is gone, or a place off every screen: put the window
+    // where it can be seen and moved again.
+    if (!visible) {
+        QScreen* home = named ? named : QGuiApplication::primaryScreen();
+        if (home) {
+            const QRect area = home->availableGeometry();
+            frame.setSize(frame.size().boundedTo(area.size()).expandedTo(minimumSize()));
+            frame.moveTopLeft(area.topLeft());
+        }
+    }
+    setGeometry(frame);
+    m_storedFullScreen = fullScreen;
+    return open;
+}
+
+void SpectatorDisplay::showAsStored()
+{
+    // Shown normal first, so leaving full screen comes back to the stored
+    // place and not to the whole screen.
+    show();
+    if (m_storedFullScreen)
+        enterFullScreen();
+}

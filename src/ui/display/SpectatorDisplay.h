@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/IDigitDisplay.h"
+#include "core/Results.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QSettings;
+class TDigit;
+
+// "Anzeigetafel": the main display again, scaled to a window of any size for
+// the drivers and the public, with the current Nr./Name and the first three of
+// the results. It has no clock of its own: the main window hands it every
+// digit and colour in the same call that sets its own, so both always show the
+// same time.
+class SpectatorDisplay : public QWidget, public IDigitDisplay
+{
+    Q_OBJECT
+
+public:
+    // The classic panel plus a band for the name and three result rows; the
+    // whole board is scaled as one, so nothing changes its proportions.
+    static constexpr int kBoardWidth = 495;
+    static constexpr int kBoardHeight = 372;
+
+    explicit SpectatorDisplay(QWidget* parent = nullptr);
+
+    // IDigitDisplay
+    void setDigitValue(DisplayControl digit, int value) override;
+    void setDigitColorOn(DisplayControl digit, TColor color) override;
+    void setDigitColorOff(DisplayControl digit, TColor color) override;
+    void setDigitBackground(DisplayControl digit, TColor color) override;
+    void setLabelFontColor(DisplayControl label, TColor color) override;
+    void applyResolutionLayout(const ResolutionLayout& layout) override;
+
+    // C1 behind everything, C2 for the texts around the digits.
+    void setBoardColours(TColor background, TColor text);
+    void setStartName(const QString& text);
+    // Where the results come from: the protocol's lines as they stand now.
+    void setProtocolSource(std::function<QStringList()> lines);
+
+    TDigit* digit(DisplayControl control) const;
+    QLabel* label(DisplayControl control) const;
+    QLabel* nameLabel() const { return m_name; }
+    // The result rows as shown, "1.  Name  12,34", one per placed entry.
+    QStringList resultRows() const;
+    // 2 = 1/100, 1 = 1/10, 0 = seconds, as the digits show it.
+    int resolution() const;
+
+    void toggleFullScreen();
+    void enterFullScreen();
+    void leaveFullScreen();
+
+    // The "Anzeigetafel" group of the settings file: screen, geometry, full
+    // screen and whether it was open. Missing values leave the defaults.
+    void saveState(QSettings& settings, bool open) const;
+    // Places the window as stored; returns whether it was open.
+    bool restoreState(QSettings& settings);
+    // Shows it in the place restored, full screen if it was left so.
+    void showAsStored();
+
+public slots:
+    // The protocol changed; the ranking is read again once the event loop is
+    // free, so a loaded file or a burst of lines costs one reading.
+    void protocolChanged();
+
+signals:
+    // The operator closed the window itself (not the program ending).
+    void closedByOperator();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void layoutBoard();
+    void refreshResults();
+
+    QWidget* m_panel = nullptr;
+    std::array<TDigit*, 16> m_digits{};
+    std::array<QLabel*, kDisplayControlCount> m_labels{};
+    QLabel* m_name = nullptr;
+    std::array<QLabel*, 3> m_places{};
+    std::array<QLabel*, 3> m_times{};
+    ResolutionLayout m_layout;
+    bool m_layoutKnown = false;
+    std::function<QStringList()> m_protocolLines;
+    bool m_rankingDue = false;
+    bool m_storedFullScreen = false;
+    // The place to go back to from full screen. Not every window system
+    // remembers it when the window went full screen right as it was shown.
+    QRect m_normalFrame;
+};

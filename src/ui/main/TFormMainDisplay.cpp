@@ -1,0 +1,50 @@
+// The spectator display as the main window drives it: created with the
+// window, fed through the same calls that set the main display, and opened
+// and closed with F8.
+
+#include "ui/main/TFormMain.h"
+
+#include "protocol/ProtocolController.h"
+#include "ui/display/SpectatorDisplay.h"
+#include "ui/main/MainWindowView.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSettings>
+
+void TFormMain::createSpectatorDisplay(QSettings* stored)
+{
+    m_display = new SpectatorDisplay(this);
+    // It joins a display that is already running: it starts from what the
+    // main rows show and then gets every change with them.
+    m_view->mirrorTo(*m_display);
+    m_display->setBoardColours(m_c1, m_c2);
+    m_display->setStartName(editStartN->text());
+    m_display->setProtocolSource([&memo = m_protocol->memo()] {
+        const QString text = memo.text();
+        return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    });
+    connect(editStartN, &QLineEdit::textChanged, m_display, &SpectatorDisplay::setStartName);
+    connect(Memo1, &QPlainTextEdit::textChanged, m_display, &SpectatorDisplay::protocolChanged);
+    connect(m_display, &SpectatorDisplay::closedByOperator, this,
+            [this] { m_displayOpen = false; });
+    connect(mAnzeigetafel, &QAction::triggered, this, &TFormMain::toggleSpectatorDisplay);
+    // After a double-click on the board the keyboard is there; F9 must still
+    // stop the race, so every key of the hidden menu works on it as well.
+    m_display->addActions(actions());
+
+    if (stored && m_display->restoreState(*stored)) {
+        m_displayOpen = true;
+        m_display->showAsStored();
+    }
+}
+
+void TFormMain::toggleSpectatorDisplay()
+{
+    m_displayOpen = !m_display->isVisible();
+    m_display->setVisible(m_displayOpen);
+    // The keys of the race stay with the main window.
+    if (m_displayOpen)
+        activateWindow();
+}

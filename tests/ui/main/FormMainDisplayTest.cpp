@@ -1,0 +1,227 @@
+// The spectator display as the operator uses it: F8 on the main window, F11,
+// Esc and a double-click on the board, and the program started again.
+
+#include "FormMainFixture.h"
+
+#include "controls/TDigit.h"
+#include "ui/display/SpectatorDisplay.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+TDigit* mainDigit(const TFormMain& form, int index)
+{
+    return index < 8 ? form.FirstRow[index] : form.SecondRow[index - 8];
+}
+
+// Every digit of the board shows what the main window shows, in the same
+// colours and with the same places hidden.
+void expectSameDigits(const TFormMain& form, const SpectatorDisplay& board, const char* when)
+{
+    for (int i = 0; i < 16; ++i) {
+        const TDigit* shown = mainDigit(form, i);
+        const TDigit* mirrored = board.digit(static_cast<DisplayControl>(i));
+        SCOPED_TRACE(testing::Message() << when << ", digit " << i);
+        EXPECT_EQ(mirrored->Value(), shown->Value());
+        EXPECT_EQ(mirrored->ColorOn(), shown->ColorOn());
+        EXPECT_EQ(mirrored->ColorOff(), shown->ColorOff());
+        EXPECT_EQ(mirrored->Color(), shown->Color());
+        EXPECT_EQ(mirrored->isHidden(), shown->isHidden());
+    }
+}
+
+} // namespace
+
+class FormMainDisplay : public FormMainFixture
+{
+protected:
+    SpectatorDisplay& board() { return *form->spectatorDisplay(); }
+
+    // The board as the operator sees it: shown, with the key focus moved to
+    // it (the offscreen platform has no window manager to do that).
+    void focusBoard()
+    {
+        QApplication::setActiveWindow(&board());
+        ASSERT_TRUE(QTest::qWaitFor([this] { return board().isActiveWindow(); }, 10000));
+    }
+};
+
+TEST_F(FormMainDisplay, F8OpensAndClosesTheBoardAndTheRaceKeysWorkOnIt)
+{
+    create();
+    ASSERT_NE(form->spectatorDisplay(), nullptr);
+    EXPECT_FALSE(board().isVisible());
+
+    press(Qt::Key_F8);
+    EXPECT_TRUE(board().isVisible());
+    EXPECT_EQ(board().windowTitle(), QStringLiteral("Anzeigetafel"));
+    EXPECT_TRUE(board().isWindow());
+    press(Qt::Key_F8);
+    EXPECT_FALSE(board().isVisible());
+
+    press(Qt::Key_F8);
+    focusBoard();
+    // The race keys work with the keyboard on the board.
+    QTest::keyClick(&board(), Qt::Key_F5);
+    EXPECT_TRUE(form->Clock->isActive());
+    QTest::keyClick(&board(), Qt::Key_F9);
+    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_TRUE(board().isVisible());
+    QTest::keyClick(&board(), Qt::Key_F8);
+    EXPECT_FALSE(board().isVisible());
+    // Closed on the board, the next F8 on the main window opens it again.
+    press(Qt::Key_F8);
+    EXPECT_TRUE(board().isVisible());
+}
+
+TEST_F(FormMainDisplay, BoardShowsTheMainDigitsAfterEveryTickOfARace)
+{
+    storeAllSettings({{QStringLiteral("C1"), 0x202020},
+                      {QStringLiteral("C2"), 0x00C0FF},
+                      {QStringLiteral("C3"), 0x603000}});
+    create();
+    press(Qt::Key_F8);
+    expectSameDigits(*form, board(), "before the start");
+
+    press(Qt::Key_F5);
+    for (std::int64_t ms : {10, 990, 58'000, 3'600'000 - 59'000}) {
+        advanceMs(ms);
+        tick();
+        expectSameDigits(*form, board(), "running");
+    }
+    press(Qt::Key_F4);
+    advanceMs(12'340);
+    tick();
+    expectSameDigits(*form, board(), "after a lap");
+    // The stored colours reached the board: leading zeros passive, the rest
+    // active, on the background of the display.
+    EXPECT_EQ(board().digit(DisplayControl::Digit1)->ColorOn(), 0x603000u);
+    EXPECT_EQ(board().digit(DisplayControl::Digit8)->ColorOn(), 0x00C0FFu);
+    EXPECT_EQ(board().palette().color(QPalette::Window), QColor(0x20, 0x20, 0x20));
+    EXPECT_EQ(board().nameLabel()->palette().color(QPalette::WindowText), QColor(0xFF, 0xC0, 0x00));
+
+    press(Qt::Key_F9);
+    expectSameDigits(*form, board(), "stopped");
+}
+
+TEST_F(FormMainDisplay, BoardOpenedDuringARaceStartsFromTheShownTimeAndResolution)
+{
+    storeAllSettings({{QStringLiteral("Acc"), 1}});
+    create();
+    press(Qt::Key_F5);
+    advanceMs(75'430);
+    tick();
+    form->editStartN->setText(QStringLiteral("17 Bergmann"));
+    press(Qt::Key_F8);
+    expectSameDigits(*form, board(), "opened while running");
+    EXPECT_EQ(board().resolution(), 1);
+    EXPECT_EQ(board().nameLabel()->text(), QStringLiteral("17 Bergmann"));
+}
+
+TEST_F(FormMainDisplay, F11AndDoubleClickToggleFullScreenAndEscLeavesIt)
+{
+    create();
+    press(Qt::Key_F8);
+    focusBoard();
+
+    const QRect normal = board().geometry();
+    QTest::keyClick(&board(), Qt::Key_F11);
+    EXPECT_TRUE(board().isFullScreen());
+    QTest::keyClick(&board(), Qt::Key_Escape);
+    EXPECT_FALSE(board().isFullScreen());
+    EXPECT_EQ(board().geometry(), normal);
+    // Esc on a window that is not full screen leaves it where it is.
+    QTest::keyClick(&board(), Qt::Key_Escape);
+    EXPECT_FALSE(board().isFullScreen());
+    EXPECT_TRUE(board().isVisible());
+
+    // On the digits, not only on the margin around them.
+    const QPoint onDigit = board().digit(DisplayControl::Digit3)->geometry().center() +
+                           board().digit(DisplayControl::Digit3)->parentWidget()->pos();
+    QTest::mouseDClick(&board(), Qt::LeftButton, Qt::NoModifier, onDigit);
+    EXPECT_TRUE(board().isFullScreen());
+    QTest::keyClick(&board(), Qt::Key_F11);
+    EXPECT_FALSE(board().isFullScreen());
+}
+
+TEST_F(FormMainDisplay, OpenStateAndPlaceSurviveARestartBesideTheStoredValues)
+{
+    storeAllSettings({{QStringLiteral("C2"), 0x0000FF}});
+    create();
+    EXPECT_FALSE(board().isVisible());
+    press(Qt::Key_F8);
+    board().setGeometry(40, 60, 420, 330);
+    destroy();
+
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("C2")).toInt(), 0x0000FF);
+    EXPECT_EQ(stored.value(QStringLiteral("Anzeigetafel/Offen")).toInt(), 1);
+    // Its group follows the window's own values and never splits them.
+    QFile file(settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    const qsizetype group = text.indexOf("[Anzeigetafel]");
+    ASSERT_GE(group, 0);
+    for (const char* name : {"Left=", "C3=", "LAPType=", "FilterInd="})
+        EXPECT_LT(text.indexOf(QByteArray("\n") + name), group) << name;
+
+    create();
+    EXPECT_TRUE(board().isVisible());
+    EXPECT_EQ(board().geometry(), QRect(40, 60, 420, 330));
+    EXPECT_EQ(form->C2(), 0x0000FFu);
+
+    // Closed by the operator, it stays closed at the next start.
+    board().close();
+    destroy();
+    create();
+    EXPECT_FALSE(board().isVisible());
+    press(Qt::Key_F8);
+    EXPECT_EQ(board().geometry(), QRect(40, 60, 420, 330));
+}
+
+TEST_F(FormMainDisplay, FullScreenIsRestoredAndAPlaceOffEveryScreenIsBroughtBack)
+{
+    storeAllSettings({});
+    QSettings stored(settingsFile(), QSettings::IniFormat);
+    stored.beginGroup(QStringLiteral("Anzeigetafel"));
+    stored.setValue(QStringLiteral("Offen"), 1);
+    stored.setValue(QStringLiteral("Vollbild"), 1);
+    stored.setValue(QStringLiteral("Left"), 20000);
+    stored.setValue(QStringLiteral("Top"), 20000);
+    stored.setValue(QStringLiteral("Width"), 400);
+    stored.setValue(QStringLiteral("Height"), 300);
+    stored.endGroup();
+    stored.sync();
+
+    create();
+    EXPECT_TRUE(board().isVisible());
+    EXPECT_TRUE(board().isFullScreen());
+    focusBoard();
+    QTest::keyClick(&board(), Qt::Key_Escape);
+    EXPECT_FALSE(board().isFullScreen());
+    EXPECT_TRUE(board().screen()->geometry().intersects(board().geometry()));
+    EXPECT_EQ(board().size(), QSize(400, 300));
+}
+
+TEST_F(FormMainDisplay, BoardScalesWithItsWindowAndKeepsTheDigitsInProportion)
+{
+    create();
+    press(Qt::Key_F8);
+    const TDigit* first = board().digit(DisplayControl::Digit1);
+    const TDigit* small = board().digit(DisplayControl::Digit12);
+
+    board().resize(2 * SpectatorDisplay::kBoardWidth, 2 * SpectatorDisplay::kBoardHeight);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->width() == 90; }, 10000));
+    EXPECT_EQ(first->height(), 178);
+    EXPECT_EQ(small->height(), 138);
+    EXPECT_EQ(first->Thickness(), 10);
+
+    // Twice as wide but no higher: the digits keep their size and the board
+    // stands centred, never stretched.
+    board().resize(4 * SpectatorDisplay::kBoardWidth, 2 * SpectatorDisplay::kBoardHeight);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return board().width() == 4 * 495; }, 10000));
+    EXPECT_EQ(first->size(), QSize(90, 178));
+    EXPECT_EQ(first->mapTo(&board(), QPoint(0, 0)).x(), 495 + 2 * 8);
+}
