@@ -225,3 +225,30 @@ TEST_F(FormMainDisplay, BoardScalesWithItsWindowAndKeepsTheDigitsInProportion)
     EXPECT_EQ(first->size(), QSize(90, 178));
     EXPECT_EQ(first->mapTo(&board(), QPoint(0, 0)).x(), 495 + 2 * 8);
 }
+
+// The board's first three follow the protocol as it grows and as it is
+// cleared: four runs by keys, the slowest left out, a tie sharing its place.
+TEST_F(FormMainDisplay, FirstThreeFollowTheProtocol)
+{
+    create();
+    press(Qt::Key_F8);
+    EXPECT_TRUE(board().resultRows().isEmpty());
+    const std::pair<const char*, std::int64_t> runs[] = {
+        {"7 Huber", 12'340}, {"3 Amsel", 11'000}, {"9 Zander", 12'340}, {"4 Lang", 15'000}};
+    for (const auto& [name, ms] : runs) {
+        form->editStartN->setText(QString::fromUtf8(name));
+        press(Qt::Key_F5);
+        advanceMs(ms);
+        press(Qt::Key_F9);
+        press(Qt::Key_Delete);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([this] { return board().resultRows().size() == 3; }, 10000));
+    EXPECT_EQ(board().resultRows(), QStringList({QStringLiteral("1.  3 Amsel  11,00"),
+                                                 QStringLiteral("2.  7 Huber  12,34"),
+                                                 QStringLiteral("2.  9 Zander  12,34")}));
+
+    protocolAnswer = true;
+    press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(form->Memo1->toPlainText().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return board().resultRows().isEmpty(); }, 10000));
+}
