@@ -169,7 +169,7 @@ public:
     QAction* Beenden1 = nullptr;
     QAction* mHilfe = nullptr;
     QAction* Modus1 = nullptr;
-    QAction* Ergebnisse1 = nullptr; // F6: the results list
+    QAction* Ergebnisse1 = nullptr;   // F6: the results list
     QAction* mAnzeigetafel = nullptr; // F8
 
     QMenu* PopupMenuProtokol = nullptr;
