@@ -6,7 +6,7 @@
 # (context switches from /proc/<pid>/task/*/status), and, when
 # bench_digit_row is found in the same build, what painting the digits alone
 # costs, so the distance to the 1 % limit is visible. Last it opens the
-# spectator display (F8) beside the window at 1920 x 1080, switches it to full
+# scoreboard (F8) beside the window at 1920 x 1080, switches it to full
 # screen (F11) and measures the race again, and prints both race figures side
 # by side: the display may at most double what the race costs.
 # Needs Xvfb and xdotool.
@@ -27,7 +27,7 @@ mkdir -p "$work/dev" "$work/home"
 
 # The server picks a free display itself and tells its number. The screen
 # holds the window's own 1024 x 768 area and, right of it, a 1920 x 1080 area
-# for the spectator display, so neither covers the other.
+# for the scoreboard, so neither covers the other.
 Xvfb -displayfd 3 -screen 0 2944x1080x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xpid=$!
 for _ in $(seq 100); do
@@ -87,7 +87,7 @@ sleep 1
 measure racing
 alone_program=$last_program alone_server=$last_server
 
-# The spectator display as on a second screen: F8 opens it, it is put on its
+# The scoreboard as on a second screen: F8 opens it, it is put on its
 # own 1920 x 1080 area and F11 makes it full screen. Xvfb has no window
 # manager that would size a full-screen window, so it is given the size of
 # the screen it would fill.
@@ -98,7 +98,7 @@ for _ in $(seq 50); do
   [ -n "$board" ] && break
   sleep 0.2
 done
-[ -n "$board" ] || { echo "spectator display did not appear" >&2; exit 1; }
+[ -n "$board" ] || { echo "scoreboard did not appear" >&2; exit 1; }
 xdotool windowmove "$board" 1024 0
 xdotool windowsize "$board" 1920 1080
 xdotool key --window "$board" F11

@@ -12,7 +12,7 @@ TEST(CoreTimeBase, CalcMsRoundsHalvesToEvenAndKeepsLow32Bits)
     EXPECT_EQ(CalcMS(1004500001, 1000.0), 1005);
     EXPECT_EQ(CalcMS(-1500000, 1000.0), -2);
     EXPECT_EQ(CalcMS(-500000, 1000.0), 0);
-    // The spec rate of a 3,579,545 Hz counter: one second of ticks.
+    // The nominal rate of a 3,579,545 Hz counter: one second of ticks.
     EXPECT_EQ(CalcMS(3579545, 3.579545), 1000);
 
     const std::int64_t msPerWrap = std::int64_t{1} << 32;

@@ -6,7 +6,7 @@
 #include "controls/TLbSpeedButton.h"
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
-#include "ui/display/SpectatorDisplay.h"
+#include "ui/display/Scoreboard.h"
 #include "ui/main/TFormMain.h"
 
 #include <QAction>
@@ -117,7 +117,7 @@ TDigit* MainWindowView::digit(DisplayControl control) const
 
 IDigitDisplay* MainWindowView::mirror() const
 {
-    return m_form.spectatorDisplay();
+    return m_form.scoreboard();
 }
 
 void MainWindowView::mirrorTo(IDigitDisplay& other) const

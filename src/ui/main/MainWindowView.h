@@ -48,7 +48,7 @@ public:
 
 private:
     class TDigit* digit(DisplayControl control) const;
-    // The spectator display, when the window has one.
+    // The scoreboard, when the window has one.
     IDigitDisplay* mirror() const;
     class TBitBtnWithColor* button(RaceCommand command) const;
 

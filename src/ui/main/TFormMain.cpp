@@ -20,7 +20,7 @@
 #include "protocol/ProtocolDialogs.h"
 #include "protocol/ProtocolJournal.h"
 #include "settings/SettingsStore.h"
-#include "ui/display/SpectatorDisplay.h"
+#include "ui/display/Scoreboard.h"
 #include "ui/main/DataFiles.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
@@ -321,7 +321,7 @@ void TFormMain::loadSettings()
         stored.load(*settings);
         m_results->restoreSettings(*settings);
     }
-    createSpectatorDisplay(settings.get());
+    createScoreboard(settings.get());
     // Whatever was stored, the window must come up usable; the store keeps
     // the raw values and only what we clamp here is written back changed.
     const SettingsStore values = stored.sanitised();

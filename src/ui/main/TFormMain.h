@@ -41,7 +41,7 @@ class TFormInfo;
 class THelpSystem;
 class PortWiring;
 class ResultsWindow;
-class SpectatorDisplay;
+class Scoreboard;
 
 // Everything the window would otherwise take from the machine it runs on.
 // The program uses the defaults; tests point each at something harmless.
@@ -200,8 +200,8 @@ public:
     QWidget* displayControl(DisplayControl control) const;
 
     // The window for the public; it exists from the start, shown or not.
-    SpectatorDisplay* spectatorDisplay() const { return m_display; }
-    void toggleSpectatorDisplay();
+    Scoreboard* scoreboard() const { return m_display; }
+    void toggleScoreboard();
 
 signals:
     // Emitted once the window has been painted for the first time.
@@ -230,7 +230,7 @@ private:
     void FormResize();
 
     void loadSettings();
-    void createSpectatorDisplay(QSettings* stored);
+    void createScoreboard(QSettings* stored);
     void placeWindow(int left, int top, int width, int height);
     void setBackgroundOfDisplay();
     bool saveSettings();
@@ -265,7 +265,7 @@ private:
     QPointer<QWidget> m_journalNotice;
     THelpSystem* m_help = nullptr;
     ResultsWindow* m_results = nullptr;
-    SpectatorDisplay* m_display = nullptr; // a child, lives as long as the window
+    Scoreboard* m_display = nullptr; // a child, lives as long as the window
     // What the operator asked for; the program's end hides the window too.
     bool m_displayOpen = false;
 

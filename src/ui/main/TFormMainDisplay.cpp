@@ -1,11 +1,11 @@
-// The spectator display as the main window drives it: created with the
+// The scoreboard as the main window drives it: created with the
 // window, fed through the same calls that set the main display, and opened
 // and closed with F8.
 
 #include "ui/main/TFormMain.h"
 
 #include "protocol/ProtocolController.h"
-#include "ui/display/SpectatorDisplay.h"
+#include "ui/display/Scoreboard.h"
 #include "ui/main/MainWindowView.h"
 
 #include <QAction>
@@ -13,9 +13,9 @@
 #include <QPlainTextEdit>
 #include <QSettings>
 
-void TFormMain::createSpectatorDisplay(QSettings* stored)
+void TFormMain::createScoreboard(QSettings* stored)
 {
-    m_display = new SpectatorDisplay(this);
+    m_display = new Scoreboard(this);
     // It joins a display that is already running: it starts from what the
     // main rows show and then gets every change with them.
     m_view->mirrorTo(*m_display);
@@ -25,11 +25,10 @@ void TFormMain::createSpectatorDisplay(QSettings* stored)
         const QString text = memo.text();
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     });
-    connect(editStartN, &QLineEdit::textChanged, m_display, &SpectatorDisplay::setStartName);
-    connect(Memo1, &QPlainTextEdit::textChanged, m_display, &SpectatorDisplay::protocolChanged);
-    connect(m_display, &SpectatorDisplay::closedByOperator, this,
-            [this] { m_displayOpen = false; });
-    connect(mAnzeigetafel, &QAction::triggered, this, &TFormMain::toggleSpectatorDisplay);
+    connect(editStartN, &QLineEdit::textChanged, m_display, &Scoreboard::setStartName);
+    connect(Memo1, &QPlainTextEdit::textChanged, m_display, &Scoreboard::protocolChanged);
+    connect(m_display, &Scoreboard::closedByOperator, this, [this] { m_displayOpen = false; });
+    connect(mAnzeigetafel, &QAction::triggered, this, &TFormMain::toggleScoreboard);
     // After a double-click on the board the keyboard is there; F9 must still
     // stop the race, so every key of the hidden menu works on it as well.
     m_display->addActions(actions());
@@ -40,7 +39,7 @@ void TFormMain::createSpectatorDisplay(QSettings* stored)
     }
 }
 
-void TFormMain::toggleSpectatorDisplay()
+void TFormMain::toggleScoreboard()
 {
     m_displayOpen = !m_display->isVisible();
     m_display->setVisible(m_displayOpen);

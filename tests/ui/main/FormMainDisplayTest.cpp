@@ -1,10 +1,10 @@
-// The spectator display as the operator uses it: F8 on the main window, F11,
+// The scoreboard as the operator uses it: F8 on the main window, F11,
 // Esc and a double-click on the board, and the program started again.
 
 #include "FormMainFixture.h"
 
 #include "controls/TDigit.h"
-#include "ui/display/SpectatorDisplay.h"
+#include "ui/display/Scoreboard.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +18,7 @@ TDigit* mainDigit(const TFormMain& form, int index)
 
 // Every digit of the board shows what the main window shows, in the same
 // colours and with the same places hidden.
-void expectSameDigits(const TFormMain& form, const SpectatorDisplay& board, const char* when)
+void expectSameDigits(const TFormMain& form, const Scoreboard& board, const char* when)
 {
     for (int i = 0; i < 16; ++i) {
         const TDigit* shown = mainDigit(form, i);
@@ -37,7 +37,7 @@ void expectSameDigits(const TFormMain& form, const SpectatorDisplay& board, cons
 class FormMainDisplay : public FormMainFixture
 {
 protected:
-    SpectatorDisplay& board() { return *form->spectatorDisplay(); }
+    Scoreboard& board() { return *form->scoreboard(); }
 
     // The board as the operator sees it: shown, with the key focus moved to
     // it (the offscreen platform has no window manager to do that).
@@ -51,7 +51,7 @@ protected:
 TEST_F(FormMainDisplay, F8OpensAndClosesTheBoardAndTheRaceKeysWorkOnIt)
 {
     create();
-    ASSERT_NE(form->spectatorDisplay(), nullptr);
+    ASSERT_NE(form->scoreboard(), nullptr);
     EXPECT_FALSE(board().isVisible());
 
     press(Qt::Key_F8);
@@ -212,7 +212,7 @@ TEST_F(FormMainDisplay, BoardScalesWithItsWindowAndKeepsTheDigitsInProportion)
     const TDigit* first = board().digit(DisplayControl::Digit1);
     const TDigit* small = board().digit(DisplayControl::Digit12);
 
-    board().resize(2 * SpectatorDisplay::kBoardWidth, 2 * SpectatorDisplay::kBoardHeight);
+    board().resize(2 * Scoreboard::kBoardWidth, 2 * Scoreboard::kBoardHeight);
     ASSERT_TRUE(QTest::qWaitFor([&] { return first->width() == 90; }, 10000));
     EXPECT_EQ(first->height(), 178);
     EXPECT_EQ(small->height(), 138);
@@ -220,7 +220,7 @@ TEST_F(FormMainDisplay, BoardScalesWithItsWindowAndKeepsTheDigitsInProportion)
 
     // Twice as wide but no higher: the digits keep their size and the board
     // stands centred, never stretched.
-    board().resize(4 * SpectatorDisplay::kBoardWidth, 2 * SpectatorDisplay::kBoardHeight);
+    board().resize(4 * Scoreboard::kBoardWidth, 2 * Scoreboard::kBoardHeight);
     ASSERT_TRUE(QTest::qWaitFor([&] { return board().width() == 4 * 495; }, 10000));
     EXPECT_EQ(first->size(), QSize(90, 178));
     EXPECT_EQ(first->mapTo(&board(), QPoint(0, 0)).x(), 495 + 2 * 8);

@@ -1,4 +1,4 @@
-#include "ui/display/SpectatorDisplay.h"
+#include "ui/display/Scoreboard.h"
 
 #include "controls/ColorRef.h"
 #include "controls/TDigit.h"
@@ -48,7 +48,7 @@ QFont pixelFont(const char* family, double pixels, bool bold)
 
 } // namespace
 
-SpectatorDisplay::SpectatorDisplay(QWidget* parent) : QWidget(parent, Qt::Window)
+Scoreboard::Scoreboard(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(QStringLiteral("Anzeigetafel"));
     setMinimumSize(kMinWidth, kMinHeight);
@@ -85,45 +85,45 @@ SpectatorDisplay::SpectatorDisplay(QWidget* parent) : QWidget(parent, Qt::Window
     layoutBoard();
 }
 
-TDigit* SpectatorDisplay::digit(DisplayControl control) const
+TDigit* Scoreboard::digit(DisplayControl control) const
 {
     const int index = static_cast<int>(control);
     return index < kFirstLabel ? m_digits[index] : nullptr;
 }
 
-QLabel* SpectatorDisplay::label(DisplayControl control) const
+QLabel* Scoreboard::label(DisplayControl control) const
 {
     return m_labels[static_cast<int>(control)];
 }
 
-void SpectatorDisplay::setDigitValue(DisplayControl control, int value)
+void Scoreboard::setDigitValue(DisplayControl control, int value)
 {
     digit(control)->setValue(value);
 }
 
-void SpectatorDisplay::setDigitColorOn(DisplayControl control, TColor color)
+void Scoreboard::setDigitColorOn(DisplayControl control, TColor color)
 {
     digit(control)->setColorOn(color);
 }
 
-void SpectatorDisplay::setDigitColorOff(DisplayControl control, TColor color)
+void Scoreboard::setDigitColorOff(DisplayControl control, TColor color)
 {
     digit(control)->setColorOff(color);
 }
 
-void SpectatorDisplay::setDigitBackground(DisplayControl control, TColor color)
+void Scoreboard::setDigitBackground(DisplayControl control, TColor color)
 {
     digit(control)->setColor(color);
 }
 
-void SpectatorDisplay::setLabelFontColor(DisplayControl control, TColor color)
+void Scoreboard::setLabelFontColor(DisplayControl control, TColor color)
 {
     QLabel* l = label(control);
     if (l->palette().color(QPalette::WindowText) != colorFromRef(color))
         setColour(l, QPalette::WindowText, color);
 }
 
-void SpectatorDisplay::applyResolutionLayout(const ResolutionLayout& layout)
+void Scoreboard::applyResolutionLayout(const ResolutionLayout& layout)
 {
     if (m_layoutKnown && layout == m_layout)
         return;
@@ -142,14 +142,14 @@ void SpectatorDisplay::applyResolutionLayout(const ResolutionLayout& layout)
     protocolChanged();
 }
 
-int SpectatorDisplay::resolution() const
+int Scoreboard::resolution() const
 {
     if (!m_layoutKnown || m_layout.hundredthsVisible)
         return 2;
     return m_layout.tenthsVisible ? 1 : 0;
 }
 
-void SpectatorDisplay::setBoardColours(TColor background, TColor text)
+void Scoreboard::setBoardColours(TColor background, TColor text)
 {
     setColour(this, QPalette::Window, background);
     setColour(this, QPalette::WindowText, text);
@@ -159,27 +159,27 @@ void SpectatorDisplay::setBoardColours(TColor background, TColor text)
         setColour(l, QPalette::WindowText, text);
 }
 
-void SpectatorDisplay::setStartName(const QString& text)
+void Scoreboard::setStartName(const QString& text)
 {
     m_name->setText(text);
 }
 
-void SpectatorDisplay::setProtocolSource(std::function<QStringList()> lines)
+void Scoreboard::setProtocolSource(std::function<QStringList()> lines)
 {
     m_protocolLines = std::move(lines);
     protocolChanged();
 }
 
-void SpectatorDisplay::protocolChanged()
+void Scoreboard::protocolChanged()
 {
     // Hidden, nobody reads it; showing it again reads the protocol anew.
     if (m_rankingDue || !isVisible())
         return;
     m_rankingDue = true;
-    QTimer::singleShot(0, this, &SpectatorDisplay::refreshResults);
+    QTimer::singleShot(0, this, &Scoreboard::refreshResults);
 }
 
-void SpectatorDisplay::refreshResults()
+void Scoreboard::refreshResults()
 {
     m_rankingDue = false;
     std::vector<std::string> lines;
@@ -206,7 +206,7 @@ void SpectatorDisplay::refreshResults()
     }
 }
 
-QStringList SpectatorDisplay::resultRows() const
+QStringList Scoreboard::resultRows() const
 {
     QStringList rows;
     for (std::size_t i = 0; i < m_places.size(); ++i) {
@@ -216,7 +216,7 @@ QStringList SpectatorDisplay::resultRows() const
     return rows;
 }
 
-void SpectatorDisplay::layoutBoard()
+void Scoreboard::layoutBoard()
 {
     // The board keeps its proportions: scaled to the smaller of the two
     // ratios and centred, the rest stays in the background colour.
@@ -295,7 +295,7 @@ void SpectatorDisplay::layoutBoard()
     }
 }
 
-void SpectatorDisplay::toggleFullScreen()
+void Scoreboard::toggleFullScreen()
 {
     if (isFullScreen())
         leaveFullScreen();
@@ -303,7 +303,7 @@ void SpectatorDisplay::toggleFullScreen()
         enterFullScreen();
 }
 
-void SpectatorDisplay::enterFullScreen()
+void Scoreboard::enterFullScreen()
 {
     if (isFullScreen())
         return;
@@ -311,7 +311,7 @@ void SpectatorDisplay::enterFullScreen()
     showFullScreen();
 }
 
-void SpectatorDisplay::leaveFullScreen()
+void Scoreboard::leaveFullScreen()
 {
     if (!isFullScreen())
         return;
@@ -320,13 +320,13 @@ void SpectatorDisplay::leaveFullScreen()
         setGeometry(m_normalFrame);
 }
 
-void SpectatorDisplay::resizeEvent(QResizeEvent* event)
+void Scoreboard::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutBoard();
 }
 
-void SpectatorDisplay::keyPressEvent(QKeyEvent* event)
+void Scoreboard::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_F11:
@@ -340,25 +340,25 @@ void SpectatorDisplay::keyPressEvent(QKeyEvent* event)
     }
 }
 
-void SpectatorDisplay::mouseDoubleClickEvent(QMouseEvent* event)
+void Scoreboard::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         toggleFullScreen();
 }
 
-void SpectatorDisplay::closeEvent(QCloseEvent* event)
+void Scoreboard::closeEvent(QCloseEvent* event)
 {
     event->accept();
     emit closedByOperator();
 }
 
-void SpectatorDisplay::showEvent(QShowEvent* event)
+void Scoreboard::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     protocolChanged();
 }
 
-void SpectatorDisplay::saveState(QSettings& settings, bool open) const
+void Scoreboard::saveState(QSettings& settings, bool open) const
 {
     // Full screen, the window's own place is the one it goes back to.
     const QRect frame = isFullScreen() && m_normalFrame.isValid() ? m_normalFrame : geometry();
@@ -373,7 +373,7 @@ void SpectatorDisplay::saveState(QSettings& settings, bool open) const
     settings.endGroup();
 }
 
-bool SpectatorDisplay::restoreState(QSettings& settings)
+bool Scoreboard::restoreState(QSettings& settings)
 {
     settings.beginGroup(kGroup);
     auto number = [&settings](const char* name, int fallback) {
@@ -415,7 +415,7 @@ bool SpectatorDisplay::restoreState(QSettings& settings)
     return open;
 }
 
-void SpectatorDisplay::showAsStored()
+void Scoreboard::showAsStored()
 {
     // Shown normal first, so leaving full screen comes back to the stored
     // place and not to the whole screen.

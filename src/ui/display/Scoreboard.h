@@ -20,7 +20,7 @@ class TDigit;
 // the results. It has no clock of its own: the main window hands it every
 // digit and colour in the same call that sets its own, so both always show the
 // same time.
-class SpectatorDisplay : public QWidget, public IDigitDisplay
+class Scoreboard : public QWidget, public IDigitDisplay
 {
     Q_OBJECT
 
@@ -30,7 +30,7 @@ public:
     static constexpr int kBoardWidth = 495;
     static constexpr int kBoardHeight = 372;
 
-    explicit SpectatorDisplay(QWidget* parent = nullptr);
+    explicit Scoreboard(QWidget* parent = nullptr);
 
     // IDigitDisplay
     void setDigitValue(DisplayControl digit, int value) override;
