@@ -1,5 +1,7 @@
 #include "controls/TDigit.h"
 
+#include "controls/DigitPresenter.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPoint>
@@ -28,7 +30,7 @@ void TDigit::setValue(int value)
     if (pattern == m_valueBinary)
         return;
     m_valueBinary = pattern;
-    update();
+    showNewValue();
 }
 
 void TDigit::setValueBinary(std::uint8_t pattern)
@@ -36,7 +38,15 @@ void TDigit::setValueBinary(std::uint8_t pattern)
     if (pattern == m_valueBinary)
         return;
     m_valueBinary = pattern;
-    update();
+    showNewValue();
+}
+
+void TDigit::showNewValue()
+{
+    if (m_presenter)
+        m_presenter->hold(this);
+    else
+        update();
 }
 
 void TDigit::setBorderStyle(TDigit::TBorderStyle style)
@@ -106,7 +116,7 @@ void TDigit::resizeEvent(QResizeEvent* event)
     dropFaces();
 }
 
-void TDigit::paintEvent(QPaintEvent*)
+const QImage& TDigit::face()
 {
     QImage& face = m_faces[m_valueBinary];
     const qreal ratio = devicePixelRatioF();
@@ -116,7 +126,12 @@ void TDigit::paintEvent(QPaintEvent*)
         QPainter facePainter(&face);
         paintFace(facePainter, m_valueBinary);
     }
-    QPainter(this).drawImage(0, 0, face);
+    return face;
+}
+
+void TDigit::paintEvent(QPaintEvent*)
+{
+    QPainter(this).drawImage(0, 0, face());
 }
 
 void TDigit::paintFace(QPainter& painter, std::uint8_t pattern) const

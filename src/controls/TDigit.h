@@ -9,13 +9,16 @@
 #include <array>
 #include <cstdint>
 
+class DigitPresenter;
+
 // One seven-segment digit plus a corner mark, painted from filled polygons.
 // The time display sets Value and ColorOn of sixteen of these every 10 ms, so
-// every setter asks for a repaint only when the value really changes. The
-// repaint is scheduled, not done at once: all digits changed by one tick are
-// then painted together in one pass and reach the screen in one flush, before
-// the next tick, so a row never shows a half-updated time and a running race
-// wakes the program and the display server once per tick, not once per digit.
+// every setter asks for a repaint only when the value really changes. A new
+// value is shown by the digit's presenter, when it has one, together with the
+// other digits of the same tick (see DigitPresenter); otherwise the repaint is
+// scheduled, so all digits changed by one tick are painted together in one
+// pass and reach the screen in one flush, and a row never shows a
+// half-updated time. Every other change takes the scheduled repaint.
 class TDigit : public QWidget
 {
     Q_OBJECT
@@ -59,6 +62,11 @@ public:
     int Separation() const { return m_separation; }
     int Thickness() const { return m_thickness; }
 
+    // Whoever shows new values from now on; nullptr for scheduled repaints.
+    void setPresenter(DigitPresenter* presenter) { m_presenter = presenter; }
+    // The digit as drawn now, made when first asked for.
+    const QImage& face();
+
 public slots:
     // Out of 0..9 shows 0 and reports OnOverflow.
     void setValue(int value);
@@ -86,6 +94,7 @@ private:
     void paintFace(QPainter& painter, std::uint8_t pattern) const;
     // Forgets every drawn face; called whenever the look changes.
     void dropFaces();
+    void showNewValue();
 
     int m_value = 0;
     std::uint8_t m_valueBinary = Patterns[0];
@@ -104,4 +113,5 @@ private:
     // else a running race does. A running clock shows at most a dozen
     // patterns per digit, so the faces stay few.
     std::array<QImage, 256> m_faces;
+    DigitPresenter* m_presenter = nullptr;
 };

@@ -74,4 +74,7 @@ public:
     // Separators and unit labels.
     virtual void setLabelFontColor(DisplayControl label, TColor color) = 0;
     virtual void applyResolutionLayout(const ResolutionLayout& layout) = 0;
+    // Every value of one refresh is set. A display that holds changed values
+    // back, to show them all at once, shows them now.
+    virtual void showPending() {}
 };

@@ -26,6 +26,7 @@ void TimeDisplay::ShowTimeDigits(DisplayRow row, std::int32_t h, std::int32_t m,
     } else {
         showSecondRow(h, m, s, c);
     }
+    m_sink.showPending();
 }
 
 void TimeDisplay::showFirstRow(std::int32_t h, std::int32_t m, std::int32_t s, std::int32_t c)

@@ -65,6 +65,7 @@ Scoreboard::Scoreboard(QWidget* parent) : QWidget(parent, Qt::Window)
         d->setColor(0x000000);
         d->setColorOff(0x000000);
         d->setValueBinary(TDigit::Patterns[0]);
+        d->setPresenter(&m_presenter);
     }
     const char* const texts[] = {":", ".", ",", "Std.", "Min.", "Sek.", "100", ":", ".", ","};
     for (int i = kFirstLabel; i < kDisplayControlCount; ++i) {
@@ -99,6 +100,11 @@ QLabel* Scoreboard::label(DisplayControl control) const
 void Scoreboard::setDigitValue(DisplayControl control, int value)
 {
     digit(control)->setValue(value);
+}
+
+void Scoreboard::showPending()
+{
+    m_presenter.present();
 }
 
 void Scoreboard::setDigitColorOn(DisplayControl control, TColor color)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/DigitPresenter.h"
 #include "core/IDigitDisplay.h"
 #include "core/Results.h"
 
@@ -39,6 +40,7 @@ public:
     void setDigitBackground(DisplayControl digit, TColor color) override;
     void setLabelFontColor(DisplayControl label, TColor color) override;
     void applyResolutionLayout(const ResolutionLayout& layout) override;
+    void showPending() override;
 
     // C1 behind everything, C2 for the texts around the digits.
     void setBoardColours(TColor background, TColor text);
@@ -87,6 +89,7 @@ private:
     void refreshResults();
 
     QWidget* m_panel = nullptr;
+    DigitPresenter m_presenter;
     std::array<TDigit*, 16> m_digits{};
     std::array<QLabel*, kDisplayControlCount> m_labels{};
     QLabel* m_name = nullptr;

@@ -21,6 +21,8 @@ MainWindowView::MainWindowView(TFormMain& form) : m_form(form)
 {
     // An impossible colour, so the first real one is always applied.
     m_labelColors.fill(kUnset);
+    for (int i = 0; i <= static_cast<int>(DisplayControl::Digit22); ++i)
+        digit(static_cast<DisplayControl>(i))->setPresenter(&m_presenter);
 }
 
 TBitBtnWithColor* MainWindowView::button(RaceCommand command) const
@@ -136,6 +138,7 @@ void MainWindowView::mirrorTo(IDigitDisplay& other) const
     }
     if (m_layout)
         other.applyResolutionLayout(*m_layout);
+    other.showPending();
 }
 
 void MainWindowView::setDigitValue(DisplayControl control, int value)
@@ -143,6 +146,13 @@ void MainWindowView::setDigitValue(DisplayControl control, int value)
     digit(control)->setValue(value);
     if (IDigitDisplay* other = mirror())
         other->setDigitValue(control, value);
+}
+
+void MainWindowView::showPending()
+{
+    m_presenter.present();
+    if (IDigitDisplay* other = mirror())
+        other->showPending();
 }
 
 void MainWindowView::setDigitColorOn(DisplayControl control, TColor color)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/DigitPresenter.h"
 #include "core/IDigitDisplay.h"
 #include "core/IRaceView.h"
 
@@ -37,6 +38,7 @@ public:
     void setDigitBackground(DisplayControl digit, TColor color) override;
     void setLabelFontColor(DisplayControl label, TColor color) override;
     void applyResolutionLayout(const ResolutionLayout& layout) override;
+    void showPending() override;
 
     // Hands a second display everything the main rows show now.
     void mirrorTo(IDigitDisplay& other) const;
@@ -55,4 +57,5 @@ private:
     TFormMain& m_form;
     std::array<TColor, kDisplayControlCount> m_labelColors;
     std::optional<ResolutionLayout> m_layout;
+    DigitPresenter m_presenter;
 };
