@@ -109,6 +109,26 @@ awk -v a="$alone_program" -v b="$last_program" -v xa="$alone_server" -v xb="$las
   'BEGIN { printf "race      main window alone %5.2f %% | with display 1920x1080 %5.2f %% (%.2fx)\n", a, b, b / a
            printf "          display server    %5.2f %% |                        %5.2f %%\n", xa, xb }'
 
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+pid=
+floor=$(dirname "$exe")/../../../bench/ui/bench_tick_floor
+if [ -x "$floor" ]; then
+  for mode in timer digit; do
+    "$floor" "$mode" &
+    pid=$!
+    sleep 2
+    measure "floor:$mode" >"$work/floor"
+    head -1 "$work/floor"
+    eval "floor_$mode=\$last_program"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=
+  done
+  awk -v t="$floor_timer" -v d="$floor_digit" -v r="$alone_program" \
+    'BEGIN { printf "floor     bare window: timer alone %5.2f %% | one digit per tick %5.2f %% | the race %5.2f %%\n", t, d, r }'
+fi
+
 digits=$(dirname "$exe")/../../../bench/controls/bench_digit_row
 if [ -x "$digits" ]; then
   "$digits" --benchmark_filter=HundredthsChange --benchmark_format=csv 2>/dev/null |
