@@ -221,32 +221,37 @@ void ProtocolMemo::startBuilding(const QString& text)
     const int generation = ++m_generation;
     QObject* receiver = m_receiver.get();
     QThread* window = receiver->thread();
-    const QFont font = m_memo->font();
     const qreal margin = m_memo->document()->documentMargin();
-    QThread* worker = QThread::create([this, text, generation, receiver, window, font, margin] {
-        auto built = std::make_shared<Built>();
-        QTextDocument* doc = new QTextDocument;
-        built->document.reset(doc);
-        doc->setUndoRedoEnabled(false);
-        doc->setDefaultFont(font);
-        doc->setDocumentMargin(margin);
-        QTextCursor(doc).insertText(text);
-        // The area lays out its document anew when it gets it and creates a
-        // layout for every line then, unless the line has one already.
-        doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
-        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
-            block.layout();
-        doc->moveToThread(window);
-        QMetaObject::invokeMethod(
-            receiver,
-            [this, built, generation] {
-                if (generation == m_generation)
-                    show(std::move(built->document));
-                else
-                    dispose(built->document.release());
-            },
-            Qt::QueuedConnection);
-    });
+    // The worker gets data of its own: a copy shared with this thread would be
+    // freed by whichever side lets go of it last.
+    QThread* worker =
+        QThread::create([this, copy = QString(text.constData(), text.size()),
+                         font = m_memo->font().toString(), generation, receiver, window, margin] {
+            auto built = std::make_shared<Built>();
+            QTextDocument* doc = new QTextDocument;
+            built->document.reset(doc);
+            doc->setUndoRedoEnabled(false);
+            QFont defaultFont;
+            defaultFont.fromString(font);
+            doc->setDefaultFont(defaultFont);
+            doc->setDocumentMargin(margin);
+            QTextCursor(doc).insertText(copy);
+            // The area lays out its document anew when it gets it and creates a
+            // layout for every line then, unless the line has one already.
+            doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+            for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+                block.layout();
+            doc->moveToThread(window);
+            QMetaObject::invokeMethod(
+                receiver,
+                [this, built, generation] {
+                    if (generation == m_generation)
+                        show(std::move(built->document));
+                    else
+                        dispose(built->document.release());
+                },
+                Qt::QueuedConnection);
+        });
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     std::erase_if(m_workers, [](const QPointer<QThread>& w) { return w.isNull(); });
     m_workers.emplace_back(worker);
