@@ -61,11 +61,13 @@ ProtocolController::ProtocolController(const ProtocolControls& controls, Protoco
     if (!m_services.journalFolder.isEmpty()) {
         m_journal = new ProtocolJournal(m_c.Memo1, m_services.journalFolder,
                                         m_services.fileTimestamp(), this);
+        m_memo.setJournal(m_journal);
     }
 
     // The buttons follow every change, whoever makes it; the race control's
-    // own call after each line then finds them already right.
-    connect(m_c.Memo1->document(), &QTextDocument::contentsChanged, this,
+    // own call after each line then finds them already right. The area's
+    // signal, not its document's: a large load replaces the document.
+    connect(m_c.Memo1, &QPlainTextEdit::textChanged, this,
             &ProtocolController::UpdateProtocolButtons);
 
     auto bind = [this](QAbstractButton* button, void (ProtocolController::*handler)()) {
@@ -241,10 +243,11 @@ bool ProtocolController::loadTextFile(const QString& fileName)
         showError(QStringLiteral("Text exceeds memo capacity"));
         return false;
     }
-    m_memo.setText(ProtocolText::fromFileBytes(bytes));
+    // Building the area's document of a season's protocol takes about a
+    // second; a race going on must not wait for it.
+    m_memo.loadText(ProtocolText::fromFileBytes(bytes),
+                    bytes.size() >= m_services.backgroundLoadBytes);
     UpdateProtocolButtons();
-    m_c.Memo1->moveCursor(QTextCursor::End);
-    m_c.Memo1->ensureCursorVisible();
     return true;
 }
 
@@ -259,7 +262,8 @@ void ProtocolController::sbCLSClick()
 {
     if (!m_services.askYesNo || !m_services.askYesNo(QStringLiteral("Zeitenprotokoll  löschen?")))
         return;
-    m_c.Memo1->clear();
+    // Through the memo: a load still being built must not reappear after it.
+    m_memo.setText(QString());
     UpdateProtocolButtons();
 }
 

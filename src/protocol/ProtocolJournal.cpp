@@ -19,10 +19,14 @@ constexpr qint64 kTailMinimumOffset = qint64(64) * 1024;
 
 // Breaks inside a line and characters outside the basic plane change the
 // length in bytes, so positions in such a text do not map to bytes.
-bool oneBytePerChar(QStringView text)
+// The document keeps a line break as a paragraph separator; in a plain text
+// it is "\n" (breakChar), which is then no break inside a line.
+bool oneBytePerChar(QStringView text, char16_t breakChar = 0x2029)
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
+        if (u == breakChar)
+            continue;
         if (u == u'\r' || u == u'\n' || u == 0x2028 || (u >= 0xD800 && u <= 0xDFFF))
             return false;
     }
@@ -44,20 +48,59 @@ ProtocolJournal::ProtocolJournal(QPlainTextEdit* memo, const QString& folder,
     : QObject(parent), m_memo(memo), m_folder(folder), m_stamp(runStamp)
 {
     JournalTail::finishInterrupted(m_folder);
-    connect(memo->document(), &QTextDocument::contentsChange, this,
-            &ProtocolJournal::onContentsChange);
+    followDocument();
     if (documentLength() > 0)
         createFile();
 }
 
 ProtocolJournal::~ProtocolJournal() = default;
 
+void ProtocolJournal::followText(const QString* text)
+{
+    disconnect(m_connection);
+    m_text = text;
+}
+
+void ProtocolJournal::followDocument()
+{
+    disconnect(m_connection);
+    m_text = nullptr;
+    m_connection = connect(m_memo->document(), &QTextDocument::contentsChange, this,
+                           &ProtocolJournal::contentsChange);
+}
+
 int ProtocolJournal::documentLength() const
 {
+    if (m_text)
+        return static_cast<int>(m_text->size());
     return m_memo->document()->characterCount() - 1;
 }
 
-void ProtocolJournal::onContentsChange(int position, int charsRemoved, int charsAdded)
+QString ProtocolJournal::rawText() const
+{
+    return m_text ? *m_text : m_memo->document()->toRawText();
+}
+
+QString ProtocolJournal::slice(int from, int to) const
+{
+    if (m_text)
+        return m_text->mid(from, to - from);
+    return selection(m_memo->document(), from, to);
+}
+
+int ProtocolJournal::breaksBefore(int position) const
+{
+    if (m_text)
+        return static_cast<int>(QStringView(*m_text).left(position).count(u'\n'));
+    return m_memo->document()->findBlock(position).blockNumber();
+}
+
+bool ProtocolJournal::isOneBytePerChar(const QString& text) const
+{
+    return m_text ? oneBytePerChar(text, u'\n') : oneBytePerChar(text);
+}
+
+void ProtocolJournal::contentsChange(int position, int charsRemoved, int charsAdded)
 {
     const int length = documentLength();
     if (length <= 0) {
@@ -86,8 +129,8 @@ bool ProtocolJournal::createFile()
     // A folder that cannot be made shows up below as the system's reason
     // why the file cannot be created in it.
     QDir().mkpath(m_folder);
-    const QString text = m_memo->document()->toRawText();
-    m_oneBytePerChar = oneBytePerChar(text);
+    const QString text = rawText();
+    m_oneBytePerChar = isOneBytePerChar(text);
     const QByteArray bytes = ProtocolText::toFileBytes(text);
     // Claiming the name with an exclusive create keeps two programs started
     // in the same minute from sharing one file.
@@ -119,7 +162,7 @@ bool ProtocolJournal::createFile()
 
 bool ProtocolJournal::append(int from, int to)
 {
-    const QString text = selection(m_memo->document(), from, to);
+    const QString text = slice(from, to);
     const QByteArray bytes = ProtocolText::toFileBytes(text);
     QFile file(m_path);
     // A failed append may have left some of the new text behind the old
@@ -130,7 +173,7 @@ bool ProtocolJournal::append(int from, int to)
         m_writtenChars = -1;
         return false;
     }
-    m_oneBytePerChar = m_oneBytePerChar && oneBytePerChar(text);
+    m_oneBytePerChar = m_oneBytePerChar && isOneBytePerChar(text);
     return succeeded();
 }
 
@@ -140,13 +183,12 @@ bool ProtocolJournal::rewriteTail(int position)
     // document, and their number known without encoding them again.
     if (m_writtenChars < 0 || !m_oneBytePerChar)
         return false;
-    QTextDocument* document = m_memo->document();
     // Every break before the position is one more byte (CR LF).
-    const qint64 offset = qint64(position) + document->findBlock(position).blockNumber();
+    const qint64 offset = qint64(position) + breaksBefore(position);
     if (offset < kTailMinimumOffset)
         return false;
-    const QString text = selection(document, position, documentLength());
-    if (!oneBytePerChar(text)) {
+    const QString text = slice(position, documentLength());
+    if (!isOneBytePerChar(text)) {
         m_oneBytePerChar = false;
         return false;
     }
@@ -160,11 +202,11 @@ bool ProtocolJournal::rewriteTail(int position)
 
 bool ProtocolJournal::rewrite()
 {
-    const QString text = m_memo->document()->toRawText();
+    const QString text = rawText();
     const AtomicFile::Result result = AtomicFile::write(m_path, ProtocolText::toFileBytes(text));
     if (!result.ok())
         return failed(result.reason);
-    m_oneBytePerChar = oneBytePerChar(text);
+    m_oneBytePerChar = isOneBytePerChar(text);
     if (m_tail)
         m_tail->discard();
     return succeeded();

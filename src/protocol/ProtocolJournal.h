@@ -39,6 +39,16 @@ public:
     // The file being kept up to date; empty while the protocol is empty.
     QString currentFile() const { return m_path; }
     QStringList filesOfThisRun() const { return m_files; }
+
+    // A large protocol is loaded into a document of its own away from the
+    // window; until that document is shown, the protocol is `text` ("\n"
+    // between lines) and its changes are reported through contentsChange().
+    void followText(const QString* text);
+    // Back to the area's current document, whose text must be what the copy
+    // was last brought up to date with.
+    void followDocument();
+    // A change of the protocol, in positions of its text.
+    void contentsChange(int position, int charsRemoved, int charsAdded);
     // The last failure to write, or empty; writing goes on with the next change.
     QString lastError() const { return m_lastError; }
 
@@ -50,16 +60,21 @@ signals:
     void writingRecovered();
 
 private:
-    void onContentsChange(int position, int charsRemoved, int charsAdded);
     bool createFile();
     bool append(int from, int to);
     bool rewrite();
     bool rewriteTail(int position);
     int documentLength() const;
+    QString rawText() const;
+    QString slice(int from, int to) const;
+    int breaksBefore(int position) const;
+    bool isOneBytePerChar(const QString& text) const;
     bool failed(const QString& reason);
     bool succeeded();
 
     QPlainTextEdit* m_memo;
+    const QString* m_text = nullptr;
+    QMetaObject::Connection m_connection;
     QString m_folder;
     QString m_stamp;
     QString m_path;

@@ -1,26 +1,56 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPointer>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
+class ProtocolJournal;
+class QObject;
 class QPlainTextEdit;
+class QTextDocument;
+class QThread;
 
 // The protocol text area seen as a list of lines. It behaves exactly like the
 // functions of ProtocolText on the area's text, but works on the document's
 // blocks, so appending to a long protocol costs the same as to a short one.
+//
+// Building the document of a protocol of many megabytes takes longer than a
+// race may wait for the window, so such a text can be loaded in the
+// background (loadText). Until its document is shown, every function here
+// answers for the loaded text, and lines added or replaced meanwhile are
+// applied to it in order, exactly as if the load had been instant.
 class ProtocolMemo
 {
 public:
-    explicit ProtocolMemo(QPlainTextEdit* memo) : m_memo(memo) {}
+    explicit ProtocolMemo(QPlainTextEdit* memo);
+    ~ProtocolMemo();
+    ProtocolMemo(const ProtocolMemo&) = delete;
+    ProtocolMemo& operator=(const ProtocolMemo&) = delete;
 
     QPlainTextEdit* widget() const { return m_memo; }
+    // The crash copy, told of the changes the area's document cannot show yet.
+    void setJournal(ProtocolJournal* journal) { m_journal = journal; }
 
     // "\n"-separated, every character as stored (a no-break space stays one).
     QString text() const;
     QByteArray fileBytes() const;
     bool isEmpty() const;
-    // Replaces everything; the text is normalised first.
+    // Replaces everything at once; the text is normalised first. Wins over a
+    // load still being built.
     void setText(const QString& text);
+    // Replaces everything with an already normalised text; the caret goes to
+    // its end. In the background, the area keeps showing the previous text
+    // until the new document is built.
+    void loadText(const QString& text, bool inBackground);
+    // A background load has not been shown yet.
+    bool isLoading() const { return m_pending != nullptr; }
+    // Nothing is being loaded, and every document built or replaced has been
+    // shown or freed.
+    bool isSettled() const;
 
     int lineCount() const;
     QString line(int index) const;
@@ -29,5 +59,24 @@ public:
     void replaceLine(int index, const QString& lineText);
 
 private:
-    QPlainTextEdit* m_memo;
+    struct Pending;
+    struct Built;
+
+    void startBuilding(const QString& text);
+    void show(std::unique_ptr<QTextDocument> document);
+    void changed(int position, int charsRemoved, int charsAdded);
+    void dispose(QTextDocument* document);
+    void waitForWorkers();
+
+    QPointer<QPlainTextEdit> m_memo;
+    ProtocolJournal* m_journal = nullptr;
+    // The text being loaded and what happened to it since, while its
+    // document is built; null otherwise.
+    std::unique_ptr<Pending> m_pending;
+    // Which load a finished document belongs to: only the latest is shown.
+    int m_generation = 0;
+    std::vector<QPointer<QThread>> m_workers;
+    // Receives the finished documents; gone with this object, so a document
+    // finished after it is dropped instead of delivered.
+    std::unique_ptr<QObject> m_receiver;
 };

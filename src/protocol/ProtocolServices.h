@@ -63,4 +63,7 @@ struct ProtocolServices
     QPrinter* printer = nullptr;
     // Largest protocol file that loading accepts, in bytes.
     qint64 memoCapacity = qint64(32) * 1024 * 1024;
+    // Files from this size on are shown once their document is built in the
+    // background; smaller ones are shown before loading returns.
+    qint64 backgroundLoadBytes = qint64(512) * 1024;
 };

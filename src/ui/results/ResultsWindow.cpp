@@ -77,7 +77,8 @@ ResultsWindow::ResultsWindow(ProtocolController& protocol, std::function<int()> 
     m_refresh.setSingleShot(true);
     m_refresh.setInterval(0);
     connect(&m_refresh, &QTimer::timeout, this, &ResultsWindow::refresh);
-    connect(m_protocol.memo().widget()->document(), &QTextDocument::contentsChanged, this,
+    // The area's own signal: a large load gives it a new document.
+    connect(m_protocol.memo().widget(), &QPlainTextEdit::textChanged, this,
             &ResultsWindow::scheduleRefresh);
 }
 

@@ -129,6 +129,35 @@ TEST_F(ResultsWindowTest, RaceByKeysIsRankedLiveAndAClearEmptiesIt)
     EXPECT_TRUE(rowsBecome(0));
 }
 
+// A protocol whose document is built in the background: the list reads it
+// while it is built, a race run by keys meanwhile lands after its lines, and
+// the list goes on following the protocol once the new document is shown.
+TEST_F(ResultsWindowTest, RaceDuringABackgroundLoadIsRankedWithTheLoadedOnes)
+{
+    TFormMainEnvironment env = environment();
+    env.customiseProtocol = [base = env.customiseProtocol](ProtocolServices& services) {
+        base(services);
+        services.backgroundLoadBytes = 0;
+    };
+    create(std::move(env));
+    loadRace();
+    press(Qt::Key_F6);
+    ASSERT_TRUE(rowsBecome(3));
+    pressInMain(Qt::Key_F5);
+    advanceMs(8'000);
+    ASSERT_TRUE(form->protocol().memo().isLoading());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->protocol().memo().isSettled(); }, 60'000));
+
+    pressInMain(Qt::Key_F9);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return column(3).contains(QStringLiteral("8,00")); }, 10'000));
+    EXPECT_EQ(column(1).constFirst(), QStringLiteral("1"));
+    const QStringList shown = lines();
+    ASSERT_EQ(shown.size(), 13);
+    EXPECT_EQ(shown.mid(0, 9), QString::fromLatin1(kRace).split(u'\n').mid(0, 9));
+    EXPECT_EQ(shown[10], QStringLiteral("     Nr.: 1"));
+}
+
 TEST_F(ResultsWindowTest, HeaderClickSortsByValueNotByText)
 {
     // At tenths, as the race shows them.
