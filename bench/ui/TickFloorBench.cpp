@@ -15,6 +15,9 @@
 
 int main(int argc, char** argv)
 {
+    // The pixels go to the display server the way the program sends them.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     const bool digitToo = argc > 1 && std::strcmp(argv[1], "digit") == 0;
     if (argc < 2 || (!digitToo && std::strcmp(argv[1], "timer") != 0)) {
