@@ -4,6 +4,7 @@
 #include "help/TFDlgYesNo.h"
 #include "help/TFormInfo.h"
 #include "help/THelpSystem.h"
+#include "protocol/LargeBuffers.h"
 #include "ui/main/InstallationCheck.h"
 #include "ui/main/KelvatronApplication.h"
 #include "ui/main/TFormMain.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char* argv[])
 {
+    keepLargeBuffersResident();
     // On X11, Qt hands painted pixels to the server in shared memory and,
     // before painting over an area the server may still be reading, waits for
     // a round trip. A running race repaints the same digit every 10 ms, so
