@@ -3,12 +3,14 @@
 #include "controls/TDigit.h"
 
 #include <QBackingStore>
+#include <QObject>
 #include <QPainter>
 #include <QRegion>
 #include <QWindow>
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -69,6 +71,25 @@ bool copyFaces(QPaintDevice* device, const std::vector<Part>& parts)
     return true;
 }
 
+// What of the digit its visible siblings stacked above it cover, opaque or
+// not, in the digit's own coordinates.
+QRegion overlaidBySiblings(const TDigit* digit)
+{
+    QRegion overlaid;
+    const QWidget* parent = digit->parentWidget();
+    if (!parent)
+        return overlaid;
+    const QObjectList& siblings = parent->children();
+    const auto self = std::find(siblings.begin(), siblings.end(), digit);
+    for (auto it = self == siblings.end() ? self : std::next(self); it != siblings.end(); ++it) {
+        const auto* sibling = qobject_cast<const QWidget*>(*it);
+        if (sibling && !sibling->isWindow() && sibling->isVisible() &&
+            sibling->geometry().intersects(digit->geometry()))
+            overlaid += sibling->geometry().intersected(digit->geometry());
+    }
+    return overlaid.translated(-digit->pos());
+}
+
 } // namespace
 
 void DigitPresenter::hold(TDigit* digit)
@@ -106,7 +127,15 @@ void DigitPresenter::present()
         const QPoint origin = digit->mapTo(window, QPoint(0, 0));
         // Only what is really seen of the digit: a smaller window or a
         // panel may cut it, and what covers it must stay on top.
-        QRegion visible = digit->visibleRegion().translated(origin);
+        QRegion own = digit->visibleRegion();
+        // A see-through sibling above it, such as a separator label reaching
+        // into the digit, draws over the face; only a repaint draws both.
+        const QRegion overlaid = overlaidBySiblings(digit);
+        if (!overlaid.isEmpty()) {
+            own -= overlaid;
+            digit->update(overlaid);
+        }
+        QRegion visible = own.translated(origin);
         if (visible.isEmpty())
             continue;
         flushed += visible;

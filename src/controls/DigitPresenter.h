@@ -16,7 +16,8 @@ class TDigit;
 // what a repaint would have put there, and a later repaint changes nothing.
 //
 // Digits that cannot be shown so (hidden, not on screen yet, inside a native
-// child window) get an ordinary scheduled repaint instead.
+// child window) get an ordinary scheduled repaint instead, and so do the
+// parts of a digit that a see-through sibling above it lies over.
 class DigitPresenter
 {
 public:

@@ -3,12 +3,24 @@
 #include "controls/DigitPresenter.h"
 #include "controls/TDigit.h"
 
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 
 #include <memory>
 
 namespace {
+
+// A see-through widget with a small blue square, like a separator label
+// whose box reaches into a digit.
+class Mark : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(2, 2, 4, 4, Qt::blue); }
+};
 
 // Two digits on a panel that cuts the second one short, and an opaque label
 // laid over part of the first: what is shown must stay inside what is seen.
@@ -79,6 +91,25 @@ TEST_F(DigitPresenting, NewValuesAreOnTheSurfaceAtOnceExactlyAsARepaintDrawsThem
     EXPECT_EQ(displayPixel(shown, 10 + 5, 10 + 65), 0x0000FFU);
     EXPECT_EQ(displayPixel(shown, 10 + 125, 10 + 3), 0x604020U);
     EXPECT_EQ(displayPixel(shown, 10 + 115, 10 + 3), displayPixel(displayGrab(*digits[1]), 25, 3));
+}
+
+TEST_F(DigitPresenting, SeeThroughWidgetsOverADigitStayOnTopOfItsNewValue)
+{
+    auto* mark = new Mark(panel);
+    mark->setGeometry(20, 0, 20, 10); // over the digit's top bar
+    mark->show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(displayPixel(onScreen(), 10 + 23, 10 + 3), 0xFF0000U);
+    digits[0]->setValue(1); // its top bar goes dark, under the mark too
+    presenter.present();
+    EXPECT_EQ(displayPixel(onScreen(), 10 + 23, 10 + 3), 0xFF0000U); // never drawn over
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    const QImage shown = onScreen();
+    EXPECT_EQ(displayPixel(shown, 10 + 23, 10 + 3), 0xFF0000U);  // the square
+    EXPECT_EQ(displayPixel(shown, 10 + 35, 10 + 3), 0x404040U);  // the bar beside it
+    EXPECT_EQ(displayPixel(shown, 10 + 25, 10 + 86), 0x404040U); // the bottom bar
 }
 
 TEST_F(DigitPresenting, DigitsThatCannotBeShownDirectlyAreRepaintedLater)
