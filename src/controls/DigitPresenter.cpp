@@ -90,6 +90,21 @@ QRegion overlaidBySiblings(const TDigit* digit)
     return overlaid.translated(-digit->pos());
 }
 
+void paintAndFlush(QBackingStore* store, QWidget* window, const std::vector<Part>& parts,
+                   const QRegion& flushed)
+{
+    store->beginPaint(flushed);
+    if (!copyFaces(store->paintDevice(), parts)) {
+        QPainter painter(store->paintDevice());
+        for (const Part& part : parts) {
+            painter.setClipRegion(part.visible);
+            painter.drawImage(part.origin, part.digit->face());
+        }
+    }
+    store->endPaint();
+    store->flush(flushed, window->windowHandle());
+}
+
 } // namespace
 
 void DigitPresenter::hold(TDigit* digit)
@@ -107,6 +122,9 @@ void DigitPresenter::present()
     QWidget* window = nullptr;
     QBackingStore* store = nullptr;
     std::vector<Part> parts;
+    // Painted at once after the flush, not scheduled: a scheduled repaint
+    // would wake the event loop once more in that tick.
+    std::vector<std::pair<TDigit*, QRegion>> repaints;
     QRegion flushed;
     for (const QPointer<TDigit>& pointer : held) {
         TDigit* digit = pointer.data();
@@ -130,10 +148,10 @@ void DigitPresenter::present()
         QRegion own = digit->visibleRegion();
         // A see-through sibling above it, such as a separator label reaching
         // into the digit, draws over the face; only a repaint draws both.
-        const QRegion overlaid = overlaidBySiblings(digit);
+        QRegion overlaid = overlaidBySiblings(digit);
         if (!overlaid.isEmpty()) {
             own -= overlaid;
-            digit->update(overlaid);
+            repaints.emplace_back(digit, std::move(overlaid));
         }
         QRegion visible = own.translated(origin);
         if (visible.isEmpty())
@@ -141,17 +159,8 @@ void DigitPresenter::present()
         flushed += visible;
         parts.push_back({digit, std::move(visible), origin});
     }
-    if (parts.empty())
-        return;
-
-    store->beginPaint(flushed);
-    if (!copyFaces(store->paintDevice(), parts)) {
-        QPainter painter(store->paintDevice());
-        for (const Part& part : parts) {
-            painter.setClipRegion(part.visible);
-            painter.drawImage(part.origin, part.digit->face());
-        }
-    }
-    store->endPaint();
-    store->flush(flushed, window->windowHandle());
+    if (!parts.empty())
+        paintAndFlush(store, window, parts, flushed);
+    for (const auto& [digit, region] : repaints)
+        digit->repaint(region);
 }
