@@ -3,7 +3,9 @@
 # private Xvfb display: first with the window idle, then while a race runs
 # (F5). Beside the program's own CPU it prints what the display server spent
 # in the same seconds, the wake-ups per second of every thread of the program
-# (context switches from /proc/<pid>/task/*/status), and, when
+# (voluntary context switches from /proc/<pid>/task/*/status: a thread
+# that went to sleep and was woken; being preempted by other programs is
+# not a wake-up of ours), and, when
 # bench_digit_row is found in the same build, what painting the digits alone
 # costs, so the distance to the 1 % limit is visible. Last it opens the
 # scoreboard (F8) beside the window at 1920 x 1080, switches it to full
@@ -53,12 +55,12 @@ sleep 2
 # than the clock ticks of /proc/<pid>/stat, which would round a 1 % load
 # over ten seconds to a handful of ticks.
 cpu_of() { cat /proc/"$1"/task/*/schedstat | awk '{ n += $1 } END { printf "%d", n }'; }
-# One line per thread: "<tid> <name> <context switches>".
+# One line per thread: "<tid> <name> <voluntary context switches>".
 switches() {
   local t
   for t in /proc/"$pid"/task/*; do
     printf '%s %s %s\n' "${t##*/}" "$(tr ' ' '_' <"$t/comm")" \
-      "$(awk '/ctxt_switches/ { n += $2 } END { print n }' "$t/status")"
+      "$(awk '/^voluntary_ctxt_switches/ { print $2 }' "$t/status")"
   done
 }
 
