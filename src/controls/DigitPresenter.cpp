@@ -123,7 +123,7 @@ void DigitPresenter::present()
     QBackingStore* store = nullptr;
     std::vector<Part> parts;
     // Painted at once after the flush, not scheduled: a scheduled repaint
-    // would wake the event loop once more in that tick.
+    // would post an event and send the event loop round once more.
     std::vector<std::pair<TDigit*, QRegion>> repaints;
     QRegion flushed;
     for (const QPointer<TDigit>& pointer : held) {
