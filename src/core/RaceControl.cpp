@@ -231,6 +231,25 @@ void RaceControl::ComPortDSR()
     ComPortDSR(GetMyTickCount());
 }
 
+void RaceControl::runHandCommand(RaceCommand command, std::optional<std::int64_t> pressTicks)
+{
+    const StampScope scope(*this, pressTicks);
+    switch (command) {
+    case RaceCommand::Start:
+        mStartClick();
+        break;
+    case RaceCommand::Lap:
+        mSplitClick();
+        break;
+    case RaceCommand::Stop:
+        mStopClick();
+        break;
+    case RaceCommand::Reset:
+        mResetClick();
+        break;
+    }
+}
+
 void RaceControl::ComPortDSR(std::int64_t edgeTicks)
 {
     const std::uint32_t status = m_port.ModemStatus();
@@ -242,18 +261,10 @@ void RaceControl::ComPortDSR(std::int64_t edgeTicks)
     struct BarrierScope
     {
         RaceControl& race;
-        ~BarrierScope()
-        {
-            race.m_triggeredByBarrier = false;
-            race.m_edgeTicks.reset();
-        }
-    } scope{*this};
+        ~BarrierScope() { race.m_triggeredByBarrier = false; }
+    } barrier{*this};
     m_triggeredByBarrier = true;
-    // An edge that waited while the window was busy can be older than a START
-    // the keyboard gave in the meantime. A race time is never negative and a
-    // time of day never lies before its start, so such an edge counts as
-    // coming right at that start, for its race time and its time of day alike.
-    m_edgeTicks = RaceRunning() ? std::max(edgeTicks, m_startTicks) : edgeTicks;
+    const StampScope scope(*this, edgeTicks);
     m_lastModemStatus = status;
 
     const bool dsrOn = (status & IPortState::kDsrOn) != 0;
@@ -307,40 +318,58 @@ void RaceControl::BarrierTrigger()
 
 void RaceControl::StartLockout()
 {
-    if (!LockoutRunning() && CommandEnabled(RaceCommand::Stop) && LockoutTime() > 0) {
+    if (!lockoutCovers(eventTicks()) && CommandEnabled(RaceCommand::Stop) && LockoutTime() > 0) {
         m_view.setSignalIndicator(IndicatorLight::Red, kGesperrt);
         enableLockoutTimer();
     }
 }
 
-// Enabling a running lock-out does not restart it, nor move its start.
+void RaceControl::setLockoutTime(int milliseconds)
+{
+    m_lockoutMs = milliseconds;
+    // A running lock-out keeps its length: confirming the settings must not
+    // lengthen it.
+    if (!LockoutRunning()) {
+        m_lockoutTimer.setInterval(milliseconds);
+    }
+}
+
+// The lock-out counts from the edge or key press that started it, not from
+// when the window got round to it: a window that was busy must not push it
+// onto the next car. Its timer only turns the display back to "Frei", so it
+// is set to the part that is left. A lock-out that still covers this event
+// is neither restarted nor lengthened.
 void RaceControl::enableLockoutTimer()
 {
-    if (!LockoutRunning()) {
-        m_lockoutStart = GetMyTickCount();
+    const std::int64_t stamp = eventTicks();
+    if (!lockoutCovers(stamp)) {
+        m_lockoutStart = stamp;
+        m_lockoutLength = static_cast<std::int64_t>(static_cast<long double>(LockoutTime()) *
+                                                    m_counter.countSpeed() * 1000.0L);
+    } else if (LockoutRunning()) {
+        return;
     }
+    const std::int64_t end = *m_lockoutStart + m_lockoutLength;
+    const std::int64_t left = std::max<std::int64_t>(0, end - GetMyTickCount());
+    m_lockoutTimer.setEnabled(false);
+    m_lockoutTimer.setInterval(CalcMS(left));
     m_lockoutTimer.setEnabled(true);
 }
 
-// The barrier is locked while TimerGesperrt runs. A window timer can also
-// fire early, or its expiry can be handled before an edge that came in
-// during the lock-out but waited for the busy window; so an edge is also
-// judged by its own counter reading. The lock-out counts from the moment
-// its timer was enabled, not from the edge that caused it: that is the
-// later of the two, so this never lets through an edge the timer, firing
-// on time, would have refused. It only ever refuses more.
+bool RaceControl::lockoutCovers(std::int64_t ticks) const
+{
+    // An event older than the lock-out's start came before the command that
+    // started it and waited behind it; it belongs to that car too.
+    return m_lockoutStart && ticks - *m_lockoutStart < m_lockoutLength;
+}
+
+// The barrier is locked while the lock-out covers the edge's own counter
+// reading. The timer may fire early or late, or its expiry may be handled
+// before an edge that came in during the lock-out but waited for the busy
+// window; none of that moves the lock-out.
 bool RaceControl::barrierLocked()
 {
-    if (LockoutRunning()) {
-        return true;
-    }
-    if (!m_lockoutStart || LockoutTime() <= 0) {
-        return false;
-    }
-    const std::int64_t edge = m_edgeTicks ? *m_edgeTicks : GetMyTickCount();
-    const long double lockoutTicks =
-        static_cast<long double>(LockoutTime()) * m_counter.countSpeed() * 1000.0L;
-    return static_cast<long double>(edge - *m_lockoutStart) < lockoutTicks;
+    return lockoutCovers(eventTicks());
 }
 
 void RaceControl::TimerGesperrtTimer()
@@ -451,18 +480,36 @@ void RaceControl::addLineIfAny(const std::optional<std::string>& line)
 
 std::int64_t RaceControl::eventTicks()
 {
-    return m_edgeTicks ? *m_edgeTicks : GetMyTickCount();
+    return m_eventStamp ? *m_eventStamp : GetMyTickCount();
 }
 
-// For a barrier event the time of day is that of the edge, not of the moment
-// the window got round to handling it: the current local time minus the
-// counter age of the edge reading. (A daylight-saving switch inside that age,
-// a matter of milliseconds, is not accounted for.)
+RaceControl::StampScope::StampScope(RaceControl& race, std::optional<std::int64_t> ticks)
+    : m_race(race)
+{
+    // An edge or key press that waited while the window was busy can be older
+    // than a START given in the meantime. A race time is never negative and a
+    // time of day never lies before its start, so such an event counts as
+    // coming right at that start, for its race time and its time of day alike.
+    if (ticks && race.RaceRunning()) {
+        ticks = std::max(*ticks, race.m_startTicks);
+    }
+    race.m_eventStamp = ticks;
+}
+
+RaceControl::StampScope::~StampScope()
+{
+    m_race.m_eventStamp.reset();
+}
+
+// For a barrier event or a key press the time of day is that of the event,
+// not of the moment the window got round to handling it: the current local
+// time minus the counter age of the event's reading. (A daylight-saving
+// switch inside that age, a matter of milliseconds, is not accounted for.)
 void RaceControl::captureEventTime()
 {
     TSystemTime now = m_localClock.now();
-    if (m_edgeTicks) {
-        const std::int64_t age = GetMyTickCount() - *m_edgeTicks;
+    if (m_eventStamp) {
+        const std::int64_t age = GetMyTickCount() - *m_eventStamp;
         const std::int32_t ageMs = age > 0 ? CalcMS(age) : 0;
         if (ageMs > 0) {
             now = TimeBase::subtractMilliseconds(now, ageMs);

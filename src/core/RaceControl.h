@@ -67,6 +67,10 @@ public:
     void ComPortDSR(std::int64_t edgeTicks);
     // For callers without an edge reading: the counter is read now.
     void ComPortDSR();
+    // A command given by hand (key or mouse) and timed at `pressTicks`, the
+    // counter reading when the key or button was pressed, instead of when the
+    // window got round to it; without a reading it is timed now.
+    void runHandCommand(RaceCommand command, std::optional<std::int64_t> pressTicks);
     void TimerGesperrtTimer();
 
     // Modes.
@@ -105,14 +109,28 @@ public:
     void setLapType(std::int32_t value) { m_lapType = value; }
     std::int32_t DisplayResolution() const { return m_displayResolution; }
     void setDisplayResolution(std::int32_t value) { m_displayResolution = value; }
-    int LockoutTime() const { return m_lockoutTimer.interval(); }
-    void setLockoutTime(int milliseconds) { m_lockoutTimer.setInterval(milliseconds); }
+    int LockoutTime() const { return m_lockoutMs; }
+    void setLockoutTime(int milliseconds);
 
 private:
+    // Times the commands run inside it with an event's own counter reading.
+    class StampScope
+    {
+    public:
+        StampScope(RaceControl& race, std::optional<std::int64_t> ticks);
+        ~StampScope();
+        StampScope(const StampScope&) = delete;
+        StampScope& operator=(const StampScope&) = delete;
+
+    private:
+        RaceControl& m_race;
+    };
+
     void AddProtocolLine(const std::string& text);
     void BarrierTrigger();
     void StartLockout();
     void enableLockoutTimer();
+    bool lockoutCovers(std::int64_t ticks) const;
     bool barrierLocked();
     bool autoModePossible();
 
@@ -139,9 +157,14 @@ private:
     std::int32_t m_nrLineIndex = -1;
     std::string m_nrLineText;
     bool m_triggeredByBarrier = false;
-    std::optional<std::int64_t> m_edgeTicks;
-    // Counter reading when the last lock-out was enabled; none before the first.
+    // The counter reading the current command is timed with: the barrier
+    // edge's or the key press's; none means now.
+    std::optional<std::int64_t> m_eventStamp;
+    // The last lock-out: its first counter reading (that of the edge or press
+    // that started it, none before the first) and its length in ticks.
     std::optional<std::int64_t> m_lockoutStart;
+    std::int64_t m_lockoutLength = 0;
+    int m_lockoutMs = 0;
     std::uint32_t m_lastModemStatus = kInitialModemStatus;
     std::int64_t m_startTicks = 0;
     std::int64_t m_splitTicks = 0;

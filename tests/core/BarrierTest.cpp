@@ -294,12 +294,12 @@ TEST_F(CoreBarrier, LapCountingHonoursTheLockoutAndTheLastLap)
     goAuto(2);
     race.setLockoutTime(1000);
     race.mStartClick();
-    // The timer is late: the lock-out time has passed on the counter, but as
-    // long as TimerGesperrt runs the barrier takes no lap.
-    counter.advanceMs(1500);
+    counter.advanceMs(999);
     edge(kOn);
     EXPECT_EQ(race.LapCounter(), 0);
-    race.TimerGesperrtTimer();
+    // The timer is late: the lock-out time has passed on the counter, so the
+    // barrier takes the lap although TimerGesperrt still runs.
+    counter.advanceMs(1);
     edge(kOff);
     edge(kOn);
     EXPECT_EQ(race.LapCounter(), 1);
@@ -319,39 +319,48 @@ TEST_F(CoreBarrier, LapCountingHonoursTheLockoutAndTheLastLap)
     EXPECT_EQ(protocol.lines.back().substr(0, 9), "A  Stopp:");
 }
 
-TEST_F(CoreBarrier, EdgeInsideTheLockoutIsRefusedByItsOwnTimeEvenWhenTheTimerFiredEarly)
+TEST_F(CoreBarrier, LockoutCountsFromTheEdgeThatStartedItNotFromWhenTheWindowGotToIt)
 {
     goAuto(0);
-    race.setLockoutTime(1000);
-    // The START edge reaches the window 200 ms late: the lock-out counts from
-    // then, as its timer does.
+    race.setLockoutTime(40);
+    // The window was busy: the START edge and the car's next pass, 0.3 s
+    // later, are both handled a second after the start.
     const std::int64_t startEdge = counter.ticks;
-    counter.advanceMs(200);
+    counter.advanceMs(1000);
     port.status = kOn;
     race.ComPortDSR(startEdge);
     ASSERT_TRUE(race.RaceRunning());
-
-    counter.advanceMs(950);    // 1150 ms after the car, 950 ms into the lock-out
-    race.TimerGesperrtTimer(); // early
-    edge(kOff);
-    edge(kOn);
-    EXPECT_EQ(race.LapCounter(), 0) << "stamped inside the lock-out";
-
-    // Handled after the lock-out, stamped inside it (the window was busy).
-    const std::int64_t late = counter.ticks + counter.ticksForMs(49);
-    counter.advanceMs(300);
+    EXPECT_TRUE(lockout.enabled) << "the display shows the lock-out until its timer says";
+    EXPECT_EQ(lockout.intervalMs, 0) << "nothing of it is left";
     port.status = kOff;
-    race.ComPortDSR(late);
+    race.ComPortDSR(startEdge + counter.ticksForMs(300));
     port.status = kOn;
-    race.ComPortDSR(late);
-    EXPECT_EQ(race.LapCounter(), 0);
-
-    port.status = kOff;
-    race.ComPortDSR(counter.ticks);
-    port.status = kOn;
-    race.ComPortDSR(counter.ticksForMs(1200)); // the lock-out's very end
+    race.ComPortDSR(startEdge + counter.ticksForMs(300));
     EXPECT_EQ(race.LapCounter(), 1);
-    EXPECT_TRUE(lockout.enabled) << "the barrier lap starts the next lock-out";
+    EXPECT_EQ(protocol.lines.back(), "A    Lap:        0,30  1.");
+
+    // The lap's own lock-out counts from its edge too: an edge stamped inside
+    // it is refused whenever it is handled and however early the timer fired.
+    race.setLockoutTime(1000);
+    race.TimerGesperrtTimer();
+    port.status = kOff;
+    race.ComPortDSR(startEdge + counter.ticksForMs(400));
+    port.status = kOn;
+    race.ComPortDSR(startEdge + counter.ticksForMs(400));
+    EXPECT_EQ(race.LapCounter(), 2);
+    EXPECT_EQ(lockout.intervalMs, 400) << "1000 ms from the edge, handled 600 ms after it";
+    counter.advanceMs(500);
+    race.TimerGesperrtTimer(); // early
+    port.status = kOff;
+    race.ComPortDSR(startEdge + counter.ticksForMs(1399));
+    port.status = kOn;
+    race.ComPortDSR(startEdge + counter.ticksForMs(1399));
+    EXPECT_EQ(race.LapCounter(), 2) << "stamped inside the lock-out";
+    port.status = kOff;
+    race.ComPortDSR(startEdge + counter.ticksForMs(1400));
+    port.status = kOn;
+    race.ComPortDSR(startEdge + counter.ticksForMs(1400)); // the lock-out's very end
+    EXPECT_EQ(race.LapCounter(), 3);
 }
 
 TEST_F(CoreBarrier, EdgeOlderThanAKeyboardStartTakesTheStartsTimeOfDay)
