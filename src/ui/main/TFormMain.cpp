@@ -22,6 +22,7 @@
 #include "settings/SettingsStore.h"
 #include "ui/display/Scoreboard.h"
 #include "ui/main/DataFiles.h"
+#include "ui/main/InputStamps.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
 #include "ui/main/QtWindowTimer.h"
@@ -86,6 +87,7 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     // time-stamp counter, before the window is first shown.
     m_counter = std::make_unique<THighResTimer>(m_env.counterPlatform);
     m_localClock = std::make_unique<SystemLocalClock>();
+    m_inputStamps = std::make_unique<InputStamps>(*m_counter);
     m_view = std::make_unique<MainWindowView>(*this);
     m_clockTimer = std::make_unique<QtWindowTimer>(*Clock);
     // A coarse timer may end the lock-out up to 5 % early and let a second
@@ -223,11 +225,17 @@ void TFormMain::connectHandlers()
         barrierLost(text);
     });
     connect(&barrier, &PortWiring::notice, this, &TFormMain::barrierLost);
-    connect(mStart, &QAction::triggered, this, [&race] { race.mStartClick(); });
-    connect(mSplit, &QAction::triggered, this, [&race] { race.mSplitClick(); });
-    connect(mLAP, &QAction::triggered, this, [&race] { race.mSplitClick(); });
-    connect(mStop, &QAction::triggered, this, [&race] { race.mStopClick(); });
-    connect(mReset, &QAction::triggered, this, [&race] { race.mResetClick(); });
+    // A hand time is the moment the key or the button was pressed.
+    const std::pair<QAction*, RaceCommand> commands[] = {{mStart, RaceCommand::Start},
+                                                         {mSplit, RaceCommand::Lap},
+                                                         {mLAP, RaceCommand::Lap},
+                                                         {mStop, RaceCommand::Stop},
+                                                         {mReset, RaceCommand::Reset}};
+    for (const auto& [item, command] : commands) {
+        connect(item, &QAction::triggered, this, [this, &race, command = command] {
+            race.runHandCommand(command, m_inputStamps->take());
+        });
+    }
     connect(Auto1, &QAction::triggered, this, [&race] { race.Auto1Click(); });
     connect(Hand1, &QAction::triggered, this, [&race] { race.Hand1Click(); });
     connect(Modus1, &QAction::triggered, this, [&race] { race.LedModusClick(); });
@@ -264,8 +272,24 @@ void TFormMain::connectHandlers()
     connect(mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);
     connect(bHelp, &TLbSpeedButton::OnClick, this, &TFormMain::bHelpClick);
     connect(Beenden1, &QAction::triggered, this, &TFormMain::bExitClick);
-    for (QAction* results : {Ergebnisse1, Ergebnisliste1})
-        connect(results, &QAction::triggered, m_results, &ResultsWindow::showAndRaise);
+    connect(Ergebnisse1, &QAction::triggered, this, &TFormMain::toggleResults);
+    connect(Ergebnisliste1, &QAction::triggered, m_results, &ResultsWindow::showAndRaise);
+    // The race keys mean the same in the results list: the operator may
+    // have clicked into it while a car is on the track.
+    m_results->addActions({mStart, mSplit, mStop, mReset, Ergebnisse1, mAnzeigetafel});
+}
+
+void TFormMain::toggleResults()
+{
+    if (!m_results->isVisible()) {
+        m_results->showAndRaise();
+        return;
+    }
+    // Closed from its own window, the keyboard goes back to the race.
+    const bool hadKeyboard = m_results->isActiveWindow();
+    m_results->close();
+    if (hadKeyboard)
+        activateWindow();
 }
 
 void TFormMain::runCommandOnPress(QAction* item)

@@ -202,6 +202,8 @@ public:
     // The window for the public; it exists from the start, shown or not.
     Scoreboard* scoreboard() const { return m_display; }
     void toggleScoreboard();
+    // F6: opens the results list, or closes it when it is open.
+    void toggleResults();
 
 signals:
     // Emitted once the window has been painted for the first time.
@@ -257,6 +259,7 @@ private:
     std::unique_ptr<MemoProtocol> m_protocolLines;
     std::unique_ptr<RaceControl> m_race;
     std::unique_ptr<class SystemLocalClock> m_localClock;
+    std::unique_ptr<class InputStamps> m_inputStamps;
 
     QPointer<TFDlgYesNo> m_yesNo;
     QPointer<TFormInfo> m_info;

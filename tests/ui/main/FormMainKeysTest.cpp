@@ -2,7 +2,11 @@
 
 #include "FormMainFixture.h"
 
+#include "controls/TBitBtnWithColor.h"
 #include "help/TFormInfo.h"
+#include "ui/results/ResultsWindow.h"
+
+#include <QThread>
 
 #include <QToolButton>
 
@@ -62,4 +66,55 @@ TEST_F(FormMainKeys, AltBAsksBeforeItCloses)
     answerYesNo(true);
     press(Qt::Key_B, Qt::AltModifier);
     EXPECT_FALSE(form->isVisible());
+}
+
+// The window is busy for half a second between the operator's F5 and the
+// moment it gets to the key: the start is the press, not the processing.
+TEST_F(FormMainKeys, HandTimeIsTheMomentOfThePressNotOfItsProcessing)
+{
+    realCounter = true;
+    create();
+    QWidget* focus = QApplication::focusWidget();
+    const std::int64_t pressNs = HighResSystem::readMonotonicNs(nullptr);
+    QThread::msleep(500); // the window thread is stuck in something long
+    // The key as the display server stamps it: its monotonic milliseconds.
+    qt_sendShortcutOverrideEvent(focus ? focus : form.get(),
+                                 static_cast<ulong>(pressNs / 1'000'000), Qt::Key_F5,
+                                 Qt::NoModifier);
+    ASSERT_TRUE(form->race().RaceRunning());
+    EXPECT_NEAR(static_cast<double>(form->race().StartTicks() - pressNs), 0.0, 2e6);
+
+    // A stamp of another clock is not trusted: the key is timed when handled.
+    const std::int64_t before = HighResSystem::readMonotonicNs(nullptr);
+    qt_sendShortcutOverrideEvent(form.get(), static_cast<ulong>(pressNs / 1'000'000) + 120'000,
+                                 Qt::Key_F9, Qt::NoModifier);
+    ASSERT_FALSE(form->race().RaceRunning());
+    EXPECT_GE(form->race().StopTicks(), before);
+}
+
+// F4, F5, F9, Entf, F6 and F8 mean the same wherever the keyboard is.
+TEST_F(FormMainKeys, RaceKeysWorkInTheResultsListAndF6ClosesIt)
+{
+    create();
+    press(Qt::Key_F6);
+    QWidget* results = form->resultsWindow();
+    ASSERT_TRUE(results->isVisible());
+    QApplication::setActiveWindow(results);
+    ASSERT_EQ(QApplication::activeWindow(), results);
+
+    press(Qt::Key_F5);
+    advanceMs(2'000);
+    press(Qt::Key_F4);
+    press(Qt::Key_F9);
+    EXPECT_EQ(lines().value(2), QStringLiteral("H    Lap:        2,00  1."));
+    EXPECT_TRUE(lines().value(3).startsWith(QStringLiteral("H  Stopp:        2,00")));
+    press(Qt::Key_Delete);
+    EXPECT_TRUE(form->bSTART->isEnabled());
+
+    press(Qt::Key_F6);
+    EXPECT_FALSE(results->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }))
+        << "the keyboard is back in the race";
+    press(Qt::Key_F6);
+    EXPECT_TRUE(results->isVisible()) << "and F6 opens it again from there";
 }
