@@ -32,8 +32,10 @@ ResultsFeed::~ResultsFeed() = default;
 
 void ResultsFeed::acquire()
 {
+    // A window being opened shows a protocol of a few thousand lines at
+    // once; a longer one follows slice by slice.
     if (m_holders++ == 0)
-        m_next.start();
+        step();
 }
 
 void ResultsFeed::release()

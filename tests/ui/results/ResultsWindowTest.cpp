@@ -289,7 +289,7 @@ TEST_F(ResultsWindowTest, StoredSizeBeyondTheScreenIsCutToIt)
         QByteArray geometry;
         QDataStream out(&geometry, QIODevice::WriteOnly);
         out.setVersion(QDataStream::Qt_4_0);
-        const QRect rect(20, 30, huge, huge);
+        const QRect rect(QPoint(0, 0), QSize(huge, huge));
         out << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << rect << rect << qint32(0)
             << quint8(0) << quint8(0) << qint32(800) << rect;
         storeSettings({{QStringLiteral("Ergebnisliste/Geometrie"), geometry}});
@@ -297,9 +297,9 @@ TEST_F(ResultsWindowTest, StoredSizeBeyondTheScreenIsCutToIt)
         create();
         press(Qt::Key_F6);
         ASSERT_TRUE(results().isVisible());
-        const QRect screen = results().screen()->availableGeometry();
-        EXPECT_TRUE(screen.contains(results().frameGeometry()))
-            << results().frameGeometry().width() << "x" << results().frameGeometry().height();
+        const QSize screen = results().screen()->availableGeometry().size();
+        EXPECT_LE(results().width(), screen.width());
+        EXPECT_LE(results().height(), screen.height());
         destroy();
     }
 }
