@@ -25,10 +25,10 @@ constexpr std::string_view kStopTag = "  Stopp: ";
 constexpr std::string_view kRelativeStart = "00:00.00,00  ";
 constexpr std::string_view kFieldGap = "  ";
 
-enum class LapType
+struct RaceTime
 {
-    Relative,
-    Absolute
+    std::int32_t ms = 0;
+    int resolution = 2; // digits after the comma
 };
 
 bool isDigit(char c)
@@ -87,7 +87,7 @@ std::string_view takeBefore(std::string_view& text, char separator, bool& found)
 // The text FormatRaceTime makes, and only that: the fields are read loosely
 // and the text is accepted only if formatting them again gives it back, which
 // rules out "05,00", "1:5.00,00", "0:00.05" and every other near miss.
-std::optional<std::int32_t> parseRaceTime(std::string_view text)
+std::optional<RaceTime> parseRaceTime(std::string_view text)
 {
     int resolution = 0;
     int fraction = 0;
@@ -123,7 +123,7 @@ std::optional<std::int32_t> parseRaceTime(std::string_view text)
     if (TimeBase::FormatRaceTime(ms, resolution) != text) {
         return std::nullopt;
     }
-    return ms;
+    return RaceTime{ms, resolution};
 }
 
 // "h:mm.ss,cc" as FormatTimeOfDay makes it; milliseconds since midnight.
@@ -155,7 +155,7 @@ std::int32_t sinceStart(std::int32_t startOfDay, std::int32_t timeOfDay)
 }
 
 // "%11s": right-aligned in the width, never cut.
-std::optional<std::int32_t> parseRaceTimeField(std::string_view field)
+std::optional<RaceTime> parseRaceTimeField(std::string_view field)
 {
     std::string_view text = field;
     while (!text.empty() && text.front() == ' ') {
@@ -178,34 +178,55 @@ bool isLapNumber(std::string_view text)
     return std::all_of(text.begin(), text.end(), isDigit);
 }
 
-struct OpenRun
-{
-    Run run;
-    LapType lapType = LapType::Relative;
-    std::int32_t startOfDay = 0;
-};
+// A reader remembers where it stood every this many lines, so a change near
+// the end of a long protocol is read again from close before it.
+constexpr std::size_t kCheckpointLines = 64;
 
-class Reader
+std::int32_t stepMs(int resolution)
 {
-public:
-    Protocol take()
-    {
-        closeOpenRun();
-        return std::move(m_protocol);
+    return resolution == 2 ? 10 : resolution == 1 ? 100 : 1000;
+}
+
+// Whether a STOPP at `stopOfDay` after `raceMs` (shown at `resolution`) can
+// have been started at `startOfDay`. Both texts cut their last digits: the
+// race time to its resolution, the times of day to hundredths, so their true
+// values are up to a step, or 10 ms, more than written. Hence STOPP less race
+// less START is between 0 and one step. The counter and the wall clock are
+// separate clocks, which drift apart (a clock adjusted by the time service,
+// a counter calibrated on another computer): 1 ms in each second of the race
+// is more than either does.
+bool startsAt(std::int32_t stopOfDay, std::int32_t raceMs, int resolution, std::int32_t startOfDay)
+{
+    std::int32_t offset = static_cast<std::int32_t>(
+        ((static_cast<std::int64_t>(stopOfDay) - raceMs - startOfDay) % kDayMs + kDayMs) % kDayMs);
+    if (offset > kDayMs / 2) {
+        offset -= kDayMs;
     }
+    const std::int32_t drift = raceMs / 1000;
+    return offset >= -drift && offset <= stepMs(resolution) + drift;
+}
 
-    void line(std::string_view text)
-    {
-        if (text.empty()) {
-            return; // a reset and a START write these
-        }
-        if (startsWith(text, kNrPrefix)) {
-            nrLine(text.substr(kNrPrefix.size()));
-            return;
-        }
-        const bool marked = text.front() == 'H' || text.front() == 'A';
-        const std::string_view body = marked ? text.substr(1) : std::string_view{};
-        bool known = false;
+} // namespace
+
+Reader::Reader()
+{
+    m_checkpoints.push_back(Checkpoint{});
+}
+
+void Reader::line(std::string_view text)
+{
+    if (m_linesRead % kCheckpointLines == 0 && m_checkpoints.back().line != m_linesRead) {
+        m_checkpoints.push_back(Checkpoint{m_linesRead, m_runs.size(), m_state});
+    }
+    ++m_linesRead;
+    if (text.empty()) {
+        return; // a reset and a START write these
+    }
+    bool known = false;
+    if (startsWith(text, kNrPrefix)) {
+        known = nrLine(text.substr(kNrPrefix.size()));
+    } else if (text.front() == 'H' || text.front() == 'A') {
+        const std::string_view body = text.substr(1);
         if (startsWith(body, kStartTag)) {
             known = startLine(body.substr(kStartTag.size()));
         } else if (startsWith(body, kLapTag)) {
@@ -213,100 +234,126 @@ public:
         } else if (startsWith(body, kStopTag)) {
             known = stopLine(body.substr(kStopTag.size()));
         }
-        if (!known) {
-            ++m_protocol.skippedLines;
+    }
+    if (!known) {
+        ++m_state.skipped;
+    }
+}
+
+std::size_t Reader::rewind(std::size_t index)
+{
+    if (index >= m_linesRead) {
+        return m_linesRead;
+    }
+    while (m_checkpoints.back().line > index) {
+        m_checkpoints.pop_back();
+    }
+    const Checkpoint& back = m_checkpoints.back();
+    m_runs.resize(back.runs);
+    m_state = back.state;
+    m_linesRead = back.line;
+    return m_linesRead;
+}
+
+Protocol Reader::protocol() const
+{
+    Protocol protocol{m_runs, m_state.skipped};
+    if (m_state.open) {
+        protocol.runs.push_back(m_state.open->run);
+    }
+    return protocol;
+}
+
+bool Reader::nrLine(std::string_view rest)
+{
+    // An empty name leaves "     Nr.: "; an editor may have cut the blank.
+    if (!rest.empty() && rest.front() != ' ') {
+        return false;
+    }
+    closeOpenRun();
+    m_state.name = std::string(trimmed(rest));
+    return true;
+}
+
+bool Reader::startLine(std::string_view rest)
+{
+    bool relative = false;
+    if (startsWith(rest, kRelativeStart)) {
+        relative = true;
+        rest.remove_prefix(kRelativeStart.size());
+    }
+    const std::optional<std::int32_t> startOfDay = parseTimeOfDay(rest);
+    if (!startOfDay) {
+        return false;
+    }
+    // A START always follows its own "Nr." line; one that does not would
+    // have to borrow a name.
+    closeOpenRun();
+    if (!m_state.name) {
+        return false;
+    }
+    m_state.open = Open{Run{std::move(*m_state.name), {}, std::nullopt}, relative, *startOfDay};
+    m_state.name.reset();
+    return true;
+}
+
+bool Reader::lapLine(std::string_view rest)
+{
+    const std::size_t gap = rest.rfind(kFieldGap);
+    if (gap == std::string_view::npos || !isLapNumber(rest.substr(gap + kFieldGap.size()))) {
+        return false;
+    }
+    const std::string_view field = rest.substr(0, gap);
+    const std::optional<RaceTime> raceTime = parseRaceTimeField(field);
+    const std::optional<std::int32_t> timeOfDay = parseTimeOfDay(field);
+    Open* open = m_state.open ? &*m_state.open : nullptr;
+    if (!open || (!raceTime && !timeOfDay)) {
+        return false;
+    }
+    // "14:05.03,07" is both a race time and a time of day; the lap type
+    // may change in the settings during a run, so only such a text goes by
+    // the run's START.
+    const bool relative = raceTime && (!timeOfDay || open->relativeStart);
+    open->run.lapsMs.push_back(relative ? raceTime->ms : sinceStart(open->startOfDay, *timeOfDay));
+    return true;
+}
+
+bool Reader::stopLine(std::string_view rest)
+{
+    Open* open = m_state.open ? &*m_state.open : nullptr;
+    if (!open) {
+        return false;
+    }
+    std::optional<std::int32_t> ms;
+    const std::size_t gap = rest.rfind(kFieldGap);
+    if (gap == std::string_view::npos) {
+        const std::optional<std::int32_t> timeOfDay = parseTimeOfDay(rest);
+        if (timeOfDay) {
+            ms = sinceStart(open->startOfDay, *timeOfDay);
+        }
+    } else if (const std::optional<std::int32_t> stopOfDay =
+                   parseTimeOfDay(rest.substr(gap + kFieldGap.size()))) {
+        const std::optional<RaceTime> raceTime = parseRaceTimeField(rest.substr(0, gap));
+        if (raceTime &&
+            startsAt(*stopOfDay, raceTime->ms, raceTime->resolution, open->startOfDay)) {
+            ms = raceTime->ms;
         }
     }
-
-private:
-    void nrLine(std::string_view rest)
-    {
-        // An empty name leaves "     Nr.: "; an editor may have cut the blank.
-        if (!rest.empty() && rest.front() != ' ') {
-            ++m_protocol.skippedLines;
-            return;
-        }
-        closeOpenRun();
-        m_name = std::string(trimmed(rest));
+    if (!ms) {
+        return false;
     }
+    open->run.timeMs = ms;
+    closeOpenRun();
+    return true;
+}
 
-    bool startLine(std::string_view rest)
-    {
-        LapType lapType = LapType::Absolute;
-        if (startsWith(rest, kRelativeStart)) {
-            lapType = LapType::Relative;
-            rest.remove_prefix(kRelativeStart.size());
-        }
-        const std::optional<std::int32_t> startOfDay = parseTimeOfDay(rest);
-        if (!startOfDay) {
-            return false;
-        }
-        // A START always follows its own "Nr." line; one that does not would
-        // have to borrow a name.
-        closeOpenRun();
-        if (!m_name) {
-            return false;
-        }
-        m_open = OpenRun{Run{std::move(*m_name), {}, std::nullopt}, lapType, *startOfDay};
-        m_name.reset();
-        return true;
+void Reader::closeOpenRun()
+{
+    if (m_state.open) {
+        m_runs.push_back(std::move(m_state.open->run));
+        m_state.open.reset();
     }
-
-    bool lapLine(std::string_view rest)
-    {
-        const std::size_t gap = rest.rfind(kFieldGap);
-        if (gap == std::string_view::npos || !isLapNumber(rest.substr(gap + kFieldGap.size()))) {
-            return false;
-        }
-        const std::string_view field = rest.substr(0, gap);
-        const std::optional<std::int32_t> raceTime = parseRaceTimeField(field);
-        const std::optional<std::int32_t> timeOfDay = parseTimeOfDay(field);
-        if (!m_open || (!raceTime && !timeOfDay)) {
-            return false;
-        }
-        // "14:05.03,07" is both a race time and a time of day; the lap type
-        // may change in the settings during a run, so only such a text goes by
-        // the run's START.
-        const bool relative = raceTime && (!timeOfDay || m_open->lapType == LapType::Relative);
-        m_open->run.lapsMs.push_back(relative ? *raceTime
-                                              : sinceStart(m_open->startOfDay, *timeOfDay));
-        return true;
-    }
-
-    bool stopLine(std::string_view rest)
-    {
-        std::optional<std::int32_t> ms;
-        const std::size_t gap = rest.rfind(kFieldGap);
-        if (gap == std::string_view::npos) {
-            const std::optional<std::int32_t> timeOfDay = parseTimeOfDay(rest);
-            if (timeOfDay && m_open) {
-                ms = sinceStart(m_open->startOfDay, *timeOfDay);
-            }
-        } else if (parseTimeOfDay(rest.substr(gap + kFieldGap.size()))) {
-            ms = parseRaceTimeField(rest.substr(0, gap));
-        }
-        if (!ms || !m_open) {
-            return false;
-        }
-        m_open->run.timeMs = ms;
-        closeOpenRun();
-        return true;
-    }
-
-    void closeOpenRun()
-    {
-        if (m_open) {
-            m_protocol.runs.push_back(std::move(m_open->run));
-            m_open.reset();
-        }
-    }
-
-    Protocol m_protocol;
-    std::optional<std::string> m_name; // of a "Nr." line still waiting for its START
-    std::optional<OpenRun> m_open;
-};
-
-} // namespace
+}
 
 Protocol read(const std::vector<std::string>& lines)
 {
@@ -314,16 +361,18 @@ Protocol read(const std::vector<std::string>& lines)
     for (const std::string& text : lines) {
         reader.line(text);
     }
-    return reader.take();
+    return reader.protocol();
 }
 
-std::vector<Entry> rank(const Protocol& protocol)
+namespace {
+
+std::vector<Entry> rankRuns(const std::vector<Run>& runs, const Run* open)
 {
     // Competitors in the order they first appear; the index keeps a protocol
     // with many names from a quadratic search.
     std::vector<Entry> entries;
     std::unordered_map<std::string_view, std::size_t> byName;
-    for (const Run& run : protocol.runs) {
+    const auto add = [&](const Run& run) {
         const auto [found, added] = byName.try_emplace(run.name, entries.size());
         if (added) {
             entries.push_back(Entry{0, run.name, 0, std::nullopt, std::nullopt, std::nullopt});
@@ -334,6 +383,12 @@ std::vector<Entry> rank(const Protocol& protocol)
             entry.lastMs = run.timeMs;
             entry.bestMs = std::min(entry.bestMs.value_or(*run.timeMs), *run.timeMs);
         }
+    };
+    for (const Run& run : runs) {
+        add(run);
+    }
+    if (open) {
+        add(*open);
     }
 
     // Stable, so equal times and the unranked keep their order of appearance.
@@ -350,6 +405,18 @@ std::vector<Entry> rank(const Protocol& protocol)
         entry.gapMs = *entry.bestMs - *entries.front().bestMs;
     }
     return entries;
+}
+
+} // namespace
+
+std::vector<Entry> rank(const Protocol& protocol)
+{
+    return rankRuns(protocol.runs, nullptr);
+}
+
+std::vector<Entry> rank(const Reader& reader)
+{
+    return rankRuns(reader.closedRuns(), reader.openRun());
 }
 
 std::string formatTime(std::int32_t ms, int resolution)

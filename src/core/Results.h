@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Results read back out of the protocol: the runs as the program wrote them,
@@ -30,6 +31,62 @@ struct Protocol
 // Relative (race times on the LAP and STOPP lines) and Absolute (times of
 // day; a run's time is STOPP's minus START's, across midnight too), either
 // mark ("H"/"A"), any resolution.
+//
+// A STOPP line belongs to the open run only if its time of day less its race
+// time is that run's START time of day, allowing for the cut-off digits of
+// both texts and for the two clocks drifting apart by up to 1 ms a second; a
+// protocol loaded while a race ran would otherwise lend its unfinished last
+// run the running race's time. An Absolute STOPP has only its time of day,
+// which fits any START, so it ends the open run as before.
+class Reader
+{
+public:
+    Reader();
+
+    void line(std::string_view text);
+    std::size_t linesRead() const { return m_linesRead; }
+    // Forgets the lines from `index` on, going back to the last point it
+    // remembers at or before it; returns the index of the line to read next.
+    std::size_t rewind(std::size_t index);
+
+    int skippedLines() const { return m_state.skipped; }
+    // The runs before the open one, and the open one (unfinished), if any.
+    const std::vector<Run>& closedRuns() const { return m_runs; }
+    const Run* openRun() const { return m_state.open ? &m_state.open->run : nullptr; }
+    Protocol protocol() const;
+
+private:
+    struct Open
+    {
+        Run run;
+        bool relativeStart = true;
+        std::int32_t startOfDay = 0;
+    };
+    struct State
+    {
+        std::optional<std::string> name; // of a "Nr." line still waiting for its START
+        std::optional<Open> open;
+        int skipped = 0;
+    };
+    struct Checkpoint
+    {
+        std::size_t line = 0;
+        std::size_t runs = 0;
+        State state;
+    };
+
+    bool nrLine(std::string_view rest);
+    bool startLine(std::string_view rest);
+    bool lapLine(std::string_view rest);
+    bool stopLine(std::string_view rest);
+    void closeOpenRun();
+
+    std::vector<Run> m_runs;
+    State m_state;
+    std::size_t m_linesRead = 0;
+    std::vector<Checkpoint> m_checkpoints;
+};
+
 Protocol read(const std::vector<std::string>& lines);
 
 // One competitor of the ranking.
@@ -47,6 +104,15 @@ struct Entry
 // a place (1, 1, 3); competitors without a finished run follow, unranked, in
 // the order they first appear.
 std::vector<Entry> rank(const Protocol& protocol);
+// The same, of what a reader has read so far, without copying its runs.
+std::vector<Entry> rank(const Reader& reader);
+
+// A ranking as it is handed to the windows that show it.
+struct Ranking
+{
+    std::vector<Entry> entries;
+    int skippedLines = 0;
+};
 
 // The program's race-time text at `resolution` (2 = 1/100, 1 = 1/10, 0 = 1 s),
 // as on the protocol lines: "12,34", "1:02.50,00"; a gap has a leading "+".

@@ -113,7 +113,55 @@ struct ProtocolMemo::Built
     std::unique_ptr<QTextDocument> document;
 };
 
-ProtocolMemo::ProtocolMemo(QPlainTextEdit* memo) : m_memo(memo), m_receiver(new QObject) {}
+ProtocolMemo::ProtocolMemo(QPlainTextEdit* memo) : m_memo(memo), m_receiver(new QObject)
+{
+    followDocument();
+}
+
+void ProtocolMemo::followDocument()
+{
+    QObject::disconnect(m_documentChanges);
+    m_documentChanges =
+        QObject::connect(m_memo->document(), &QTextDocument::contentsChange, m_receiver.get(),
+                         [this](int position, int removed, int added) {
+                             documentChanged(position, removed, added);
+                         });
+}
+
+void ProtocolMemo::documentChanged(int position, int charsRemoved, int charsAdded)
+{
+    // While a load is built, the lines are the loaded text's, not the area's.
+    if (m_pending || !m_memo)
+        return;
+    Q_UNUSED(charsRemoved);
+    const QTextDocument* doc = m_memo->document();
+    const int firstLine = std::max(0, doc->findBlock(position).blockNumber());
+    noteChange(firstLine, position == 0 && charsAdded >= doc->characterCount() - 1);
+}
+
+void ProtocolMemo::noteChange(int firstLine, bool whole)
+{
+    // Enough for every reader that follows the area's signals; one that
+    // falls further behind reads everything again.
+    constexpr std::size_t kKept = 256;
+    m_changes.emplace_back(++m_serial, LineChange{firstLine, whole});
+    if (m_changes.size() > kKept)
+        m_changes.pop_front();
+}
+
+std::optional<ProtocolMemo::LineChange> ProtocolMemo::changesSince(quint64 serial) const
+{
+    if (serial >= m_serial)
+        return std::nullopt;
+    if (m_changes.empty() || serial + 1 < m_changes.front().first)
+        return LineChange{0, true};
+    LineChange since{lineCount(), false};
+    for (auto it = m_changes.rbegin(); it != m_changes.rend() && it->first > serial; ++it) {
+        since.firstLine = std::min(since.firstLine, it->second.firstLine);
+        since.whole = since.whole || it->second.whole;
+    }
+    return since;
+}
 
 ProtocolMemo::~ProtocolMemo()
 {
@@ -191,6 +239,7 @@ void ProtocolMemo::loadText(const QString& text, bool inBackground)
         m_pending.reset();
     }
     m_memo->setPlainText(text);
+    noteChange(0, true);
     m_memo->moveCursor(QTextCursor::End);
     m_memo->ensureCursorVisible();
 }
@@ -285,6 +334,7 @@ void ProtocolMemo::show(std::unique_ptr<QTextDocument> document)
     old->setParent(nullptr);
     m_memo->setDocument(document.release());
     m_pending.reset();
+    followDocument();
     if (m_journal)
         m_journal->followDocument();
     m_memo->moveCursor(QTextCursor::End);
@@ -306,6 +356,10 @@ void ProtocolMemo::dispose(QTextDocument* document)
 
 void ProtocolMemo::changed(int position, int charsRemoved, int charsAdded)
 {
+    const auto& starts = m_pending->starts;
+    const auto after = std::upper_bound(starts.begin(), starts.end(), qsizetype{position});
+    noteChange(static_cast<int>(std::max<std::ptrdiff_t>(0, after - starts.begin() - 1)),
+               position == 0 && charsAdded >= m_pending->text.size());
     if (m_journal)
         m_journal->contentsChange(position, charsRemoved, charsAdded);
     // The area's document does not change until the load is shown; whoever

@@ -2,10 +2,14 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaObject>
 #include <QPointer>
 #include <QString>
 
+#include <deque>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class ProtocolJournal;
@@ -58,9 +62,27 @@ public:
     void appendLine(const QString& lineText);
     void replaceLine(int index, const QString& lineText);
 
+    // For readers that keep what they read: every change of the lines counts
+    // changeSerial() up, and changesSince() tells from which line on the
+    // lines may differ from what they were at an earlier serial; `whole` when
+    // everything was replaced (or the serial is too old to tell). Empty when
+    // nothing changed. A background load counts as changed when it starts;
+    // showing its document changes no line.
+    struct LineChange
+    {
+        int firstLine = 0;
+        bool whole = false;
+    };
+    quint64 changeSerial() const { return m_serial; }
+    std::optional<LineChange> changesSince(quint64 serial) const;
+
 private:
     struct Pending;
     struct Built;
+
+    void followDocument();
+    void documentChanged(int position, int charsRemoved, int charsAdded);
+    void noteChange(int firstLine, bool whole);
 
     void startBuilding(const QString& text);
     void show(std::unique_ptr<QTextDocument> document);
@@ -79,4 +101,8 @@ private:
     // Receives the finished documents; gone with this object, so a document
     // finished after it is dropped instead of delivered.
     std::unique_ptr<QObject> m_receiver;
+    QMetaObject::Connection m_documentChanges;
+    quint64 m_serial = 0;
+    // The latest changes, oldest first; each with the serial it made.
+    std::deque<std::pair<quint64, LineChange>> m_changes;
 };

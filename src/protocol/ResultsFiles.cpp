@@ -61,6 +61,17 @@ QString csvField(const QString& field)
     return u'"' + inner + u'"';
 }
 
+// A spreadsheet takes a field that begins like a formula for one and runs it;
+// a leading apostrophe makes it show the name as text.
+QString nameField(const QString& name)
+{
+    static const QString formulaStart = QStringLiteral("=+-@");
+    if (!name.isEmpty() && formulaStart.contains(name.front())) {
+        return u'\'' + name;
+    }
+    return name;
+}
+
 QString cell(const QString& tag, const QString& content)
 {
     return u'<' + tag + u'>' + WebPage::escape(content) + QStringLiteral("</") + tag + u'>';
@@ -96,6 +107,7 @@ QByteArray csv(const std::vector<Results::Entry>& entries, int resolution)
     for (const Results::Entry& entry : entries) {
         QStringList fields = shown(entry, resolution);
         fields.append(secondsText(entry.bestMs, resolution));
+        fields[1] = nameField(fields[1]);
         for (QString& field : fields) {
             field = csvField(field);
         }

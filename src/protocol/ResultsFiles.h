@@ -15,9 +15,10 @@ namespace ResultsFiles {
 // ("Platz;Nr./Name;Läufe;Bestzeit;Rückstand;Letzte Zeit;Bestzeit (s)"), one
 // row per entry in ranking order, times as shown at `resolution`, and the
 // best time in seconds with a decimal comma. Fields holding ";", '"', CR or LF
-// are quoted, inner quotes doubled. The seconds are cut to the decimals the
-// shown time has: "62,50" beside "1.02,50", "62,5" at 1/10, "62" at 1 s. The
-// leader's gap is "+0,00"; an unranked row leaves its place and times empty.
+// are quoted, inner quotes doubled; a name beginning with "=", "+", "-" or
+// "@" gets a leading apostrophe, so no spreadsheet runs it as a formula. The seconds are cut to the
+// decimals the shown time has: "62,50" beside "1.02,50", "62,5" at 1/10, "62" at 1 s. The leader's
+// gap is "+0,00"; an unranked row leaves its place and times empty.
 QByteArray csv(const std::vector<Results::Entry>& entries, int resolution);
 
 // "Ergebnisse.html": the same encoding (Windows-1252) and escaping as the

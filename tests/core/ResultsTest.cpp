@@ -50,10 +50,22 @@ std::vector<std::string> join(std::initializer_list<std::vector<std::string>> pa
     return all;
 }
 
+// The time of day `ms` after midnight, wrapped to one day.
+std::string timeOfDay(std::int64_t ms)
+{
+    ms %= 24 * 3600 * 1000;
+    TSystemTime time;
+    time.hour = static_cast<std::uint16_t>(ms / 3600000);
+    time.minute = static_cast<std::uint16_t>(ms / 60000 % 60);
+    time.second = static_cast<std::uint16_t>(ms / 1000 % 60);
+    time.milliseconds = static_cast<std::uint16_t>(ms % 1000);
+    return TimeBase::FormatTimeOfDay(time);
+}
+
 std::vector<std::string> finishedRun(const std::string& name, std::int32_t ms)
 {
     RunLines run(kRelative, name, "10:00.00,00");
-    run.stop(TimeBase::FormatRaceTime(ms, 2), "10:05.00,00");
+    run.stop(TimeBase::FormatRaceTime(ms, 2), timeOfDay(10 * 3600000 + std::int64_t{ms}));
     run.lines.emplace_back();
     return run.lines;
 }
@@ -80,7 +92,7 @@ TEST(CoreResults, EveryRaceTimeTextReadsBackAtEveryResolution)
         for (const std::int32_t ms : values) {
             const std::string text = TimeBase::FormatRaceTime(ms, resolution);
             RunLines run(kRelative, "7", "9:00.00,00");
-            run.lap(text, "9:01.00,00", 1).stop(text, "23:59.59,99");
+            run.lap(text, "9:01.00,00", 1).stop(text, timeOfDay(9 * 3600000 + std::int64_t{ms}));
             const Protocol protocol = Results::read(run.lines);
             ASSERT_EQ(protocol.skippedLines, 0) << text;
             ASSERT_EQ(protocol.runs.size(), 1u) << text;
@@ -149,8 +161,8 @@ TEST(CoreResults, RunsEndWithoutStoppAsUnfinishedAndForeignLinesAreCounted)
         *ProtocolLines::stopLine(0, true, "5,00", "24:00.00,00"), // nor this
         "A  Stopp:    3.16,50  9:24.00,00",                       // not the field's width
         "A    Lap:     1.05,43  0.",                              // laps count from 1
-        "A  Stopp:     3.16,50  9:24.00,00",
-        "A  Stopp:     3.16,50  9:24.00,00", // already stopped
+        "A  Stopp:     3.16,50  9:23.16,50",
+        "A  Stopp:     3.16,50  9:23.16,50", // already stopped
         "     Nr.:3",
         "     Nr.: 4",
         "H  Start: 00:00.00,00  9:30.00,00",
@@ -167,6 +179,102 @@ TEST(CoreResults, RunsEndWithoutStoppAsUnfinishedAndForeignLinesAreCounted)
     EXPECT_EQ(protocol.runs[2].timeMs, 196500);
     EXPECT_EQ(protocol.runs[3].name, "4");
     EXPECT_FALSE(protocol.runs[3].finished());
+}
+
+// The race control cuts the race time to the resolution and the times of
+// day to hundredths, so STOPP's time of day less its race time lies between
+// START's and one step later; more drift is allowed the longer the run.
+TEST(CoreResults, StoppBelongsOnlyToTheRunItsTimesStartAt)
+{
+    struct Case
+    {
+        const char* start;
+        const char* race;
+        const char* stop;
+        bool belongs;
+    };
+    const Case cases[] = {
+        {"10:00.00,00", "5,00", "10:00.05,00", true},
+        {"10:00.00,00", "5,00", "10:00.05,01", true},
+        {"10:00.00,00", "5,00", "10:00.05,02", false},
+        {"10:00.00,00", "5,00", "10:00.04,99", false},
+        {"10:00.00,00", "5,0", "10:00.05,10", true},
+        {"10:00.00,00", "5,0", "10:00.05,11", false},
+        {"10:00.00,00", "5", "10:00.06,00", true},
+        {"10:00.00,00", "5", "10:00.06,01", false},
+        {"23:59.58,00", "4,00", "0:00.02,01", true},
+        {"0:00.01,00", "4,00", "23:59.57,00", false},
+        {"10:00.00,00", "1:00.00,00", "11:00.03,60", true},
+        {"10:00.00,00", "1:00.00,00", "11:00.03,62", false},
+        {"10:00.00,00", "1:00.00,00", "10:59.56,40", true},
+        {"10:00.00,00", "1:00.00,00", "10:59.56,39", false},
+    };
+    for (const Case& c : cases) {
+        RunLines run(kRelative, "7", c.start);
+        run.stop(c.race, c.stop);
+        const Protocol protocol = Results::read(run.lines);
+        SCOPED_TRACE(run.lines.back());
+        EXPECT_EQ(protocol.skippedLines, c.belongs ? 0 : 1);
+        ASSERT_EQ(protocol.runs.size(), 1u);
+        EXPECT_EQ(protocol.runs[0].finished(), c.belongs);
+    }
+
+    // A protocol loaded while a race runs, its last run unfinished: the
+    // running race's STOPP lands after it but was started at another time.
+    // An Absolute STOPP carries no race time and ends the open run.
+    RunLines loaded(kRelative, "Geladen", "9:00.00,00");
+    RunLines absolute(kAbsolute, "Absolut", "9:10.00,00");
+    absolute.stop("", "9:10.30,00");
+    const Protocol protocol =
+        Results::read(join({loaded.lines,
+                            {*ProtocolLines::stopLine(kRelative, false, "5,00", "10:00.05,00")},
+                            absolute.lines}));
+    EXPECT_EQ(protocol.skippedLines, 1);
+    ASSERT_EQ(protocol.runs.size(), 2u);
+    EXPECT_FALSE(protocol.runs[0].finished());
+    EXPECT_EQ(protocol.runs[1].timeMs, 30000);
+}
+
+// Going back to a line and reading on from there, with that line and the
+// ones after it changed, gives what reading the changed lines from the top
+// gives, wherever the change falls in a run.
+TEST(CoreResults, ReaderGoneBackReadsLikeANewOne)
+{
+    std::vector<std::string> lines = {"Kopf"};
+    for (int i = 0; i < 150; ++i) {
+        const auto run = i % 7 == 3 ? unfinishedRun(std::to_string(i % 40))
+                                    : finishedRun(std::to_string(i % 40), 20000 + i * 37 % 900);
+        lines.insert(lines.end(), run.begin(), run.end());
+    }
+    std::mt19937 random(99);
+    Results::Reader reader;
+    for (const std::string& text : lines) {
+        reader.line(text);
+    }
+    for (int round = 0; round < 60; ++round) {
+        const auto at = static_cast<std::size_t>(random() % lines.size());
+        std::vector<std::string> changed(lines.begin(), lines.begin() + static_cast<long>(at));
+        const auto tail = finishedRun(std::to_string(round % 50), 19000 + round);
+        changed.insert(changed.end(), tail.begin(), tail.end());
+        changed.insert(changed.end(), lines.begin() + static_cast<long>(at) + round % 3,
+                       lines.end());
+        std::size_t next = reader.rewind(at);
+        ASSERT_LE(next, at);
+        for (; next < changed.size(); ++next) {
+            reader.line(changed[next]);
+        }
+        const Protocol whole = Results::read(changed);
+        const Protocol again = reader.protocol();
+        EXPECT_EQ(again.skippedLines, whole.skippedLines);
+        ASSERT_EQ(again.runs.size(), whole.runs.size());
+        for (std::size_t i = 0; i < whole.runs.size(); ++i) {
+            EXPECT_EQ(again.runs[i].name, whole.runs[i].name);
+            EXPECT_EQ(again.runs[i].timeMs, whole.runs[i].timeMs);
+            EXPECT_EQ(again.runs[i].lapsMs, whole.runs[i].lapsMs);
+        }
+        EXPECT_EQ(Results::rank(reader).size(), Results::rank(whole).size());
+        lines = changed;
+    }
 }
 
 TEST(CoreResults, RankingSharesPlacesAndUnfinishedFollowInOrderOfAppearance)

@@ -45,6 +45,22 @@ TEST(ProtocolResultsFiles, CsvQuotesWhatASpreadsheetWouldSplitAndCutsSecondsLike
     EXPECT_EQ(ResultsFiles::csv(first, 1), header + "1;Anna;2;1.02,5;+0,0;1.03,0;62,5\r\n");
     EXPECT_EQ(ResultsFiles::csv(first, 0), header + "1;Anna;2;1.02;+0;1.03;62\r\n");
     EXPECT_EQ(ResultsFiles::csv({}, 2), header);
+
+    // A name a spreadsheet would run as a formula shows as text; the gap's
+    // "+" and a sign inside a name stay as they are.
+    const std::vector<Entry> formulas = {
+        ranked(1, "=HYPERLINK(\"http://x\";\"7\")", 1, 1000, 0, 1000),
+        unranked("+49 7"),
+        unranked("-5"),
+        unranked("@SUMME(A1)"),
+        unranked("A=B-C"),
+    };
+    EXPECT_EQ(ResultsFiles::csv(formulas, 2),
+              header + "1;\"'=HYPERLINK(\"\"http://x\"\";\"\"7\"\")\";1;1,00;+0,00;1,00;1,00\r\n"
+                       ";'+49 7;0;;;;\r\n"
+                       ";'-5;0;;;;\r\n"
+                       ";'@SUMME(A1);0;;;;\r\n"
+                       ";A=B-C;0;;;;\r\n");
 }
 
 TEST(ProtocolResultsFiles, WebPageIsWindows1252WithTheNamesEscaped)

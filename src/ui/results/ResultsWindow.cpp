@@ -4,6 +4,8 @@
 #include "protocol/ProtocolController.h"
 #include "protocol/ProtocolPrinter.h"
 #include "protocol/ResultsFiles.h"
+#include "ui/results/ResultsFeed.h"
+#include "ui/results/ResultsModel.h"
 #include "ui/results/ResultsTable.h"
 
 #include <QAction>
@@ -14,11 +16,15 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
-#include <QTableWidget>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTableView>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -29,19 +35,36 @@ const QString kPageName = QStringLiteral("Ergebnisse.html");
 
 } // namespace
 
+ResultsWindow::ResultsWindow(ProtocolController& protocol, ResultsFeed& feed,
+                             std::function<int()> resolution, QWidget* parent)
+    : ResultsWindow(protocol, &feed, std::move(resolution), parent)
+{
+}
+
 ResultsWindow::ResultsWindow(ProtocolController& protocol, std::function<int()> resolution,
                              QWidget* parent)
-    : QWidget(parent, Qt::Window), m_protocol(protocol), m_resolution(std::move(resolution))
+    : ResultsWindow(protocol, nullptr, std::move(resolution), parent)
+{
+}
+
+ResultsWindow::ResultsWindow(ProtocolController& protocol, ResultsFeed* feed,
+                             std::function<int()> resolution, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_protocol(protocol),
+      m_feed(feed ? *feed : *new ResultsFeed(protocol.memo(), this)),
+      m_resolution(std::move(resolution))
 {
     setWindowTitle(QStringLiteral("Ergebnisliste"));
     resize(560, 360);
 
-    m_table = new QTableWidget(0, static_cast<int>(ResultsTable::headers().size()), this);
-    m_table->setHorizontalHeaderLabels(ResultsTable::headers());
+    m_model = new ResultsModel(this);
+    m_table = new QTableView(this);
+    m_table->setModel(m_model);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Measuring the columns' contents would visit every row on every change;
+    // the widths come from the longest texts instead (fitColumns).
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(0, Qt::AscendingOrder);
@@ -71,60 +94,92 @@ ResultsWindow::ResultsWindow(ProtocolController& protocol, std::function<int()> 
         addAction(action);
     }
 
-    // A loaded protocol arrives as one change, but a race writes a line at a
-    // time and a replaced "Nr." line is two edits: read once per burst, after
-    // the event loop has delivered it.
-    m_refresh.setSingleShot(true);
-    m_refresh.setInterval(0);
-    connect(&m_refresh, &QTimer::timeout, this, &ResultsWindow::refresh);
-    // The area's own signal: a large load gives it a new document.
-    connect(m_protocol.memo().widget(), &QPlainTextEdit::textChanged, this,
-            &ResultsWindow::scheduleRefresh);
+    connect(&m_feed, &ResultsFeed::rankingChanged, this,
+            [this](std::shared_ptr<const Results::Ranking> ranking) {
+                if (isVisible())
+                    show(std::move(ranking));
+            });
+    fitColumns();
 }
 
 ResultsWindow::~ResultsWindow() = default;
 
+const std::vector<Results::Entry>& ResultsWindow::entries() const
+{
+    return m_model->entries();
+}
+
+int ResultsWindow::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+QString ResultsWindow::cellText(int row, int column) const
+{
+    return m_model->index(row, column).data().toString();
+}
+
 void ResultsWindow::showAndRaise()
 {
-    show();
+    QWidget::show();
     raise();
     activateWindow();
 }
 
 void ResultsWindow::scheduleRefresh()
 {
-    m_stale = true;
-    // A closed window reads nothing: a long race day is read once, when it
-    // is opened.
+    // A closed window catches up when it is opened.
     if (isVisible())
-        m_refresh.start();
+        show(m_feed.ranking());
 }
 
 void ResultsWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     m_placed = true;
-    // The resolution may have changed while the window was closed.
-    if (m_stale || m_shownResolution != m_resolution())
-        refresh();
+    // A closed window reads nothing: a long race day is read once it is
+    // opened. What the feed has meanwhile is shown at once.
+    if (!event->spontaneous()) {
+        m_feed.acquire();
+        show(m_feed.ranking());
+    }
 }
 
-void ResultsWindow::refresh()
+void ResultsWindow::hideEvent(QHideEvent* event)
 {
-    m_refresh.stop();
-    m_stale = false;
-    const ProtocolMemo& memo = m_protocol.memo();
-    const int count = memo.lineCount();
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        lines.push_back(memo.line(i).toStdString());
-    const Results::Protocol read = Results::read(lines);
-    m_entries = Results::rank(read);
-    m_shownResolution = m_resolution();
-    ResultsTable::fill(*m_table, m_entries, m_shownResolution);
-    m_status->setText(QStringLiteral("%1 Zeilen übersprungen").arg(read.skippedLines));
-    m_status->setVisible(read.skippedLines > 0);
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        m_feed.release();
+}
+
+void ResultsWindow::show(std::shared_ptr<const Results::Ranking> ranking)
+{
+    const int skipped = ranking->skippedLines;
+    m_model->setRanking(std::move(ranking), m_resolution());
+    m_status->setText(QStringLiteral("%1 Zeilen übersprungen").arg(skipped));
+    m_status->setVisible(skipped > 0);
+    fitColumns();
+}
+
+void ResultsWindow::fitColumns()
+{
+    // Only when a longest text changes, so a race's every line does not lay
+    // the table out anew.
+    const QStringList widest = m_model->widestTexts();
+    if (widest == m_fittedTo)
+        return;
+    m_fittedTo = widest;
+    QHeaderView* header = m_table->horizontalHeader();
+    const QFontMetrics metrics(m_table->font());
+    // What a cell adds around its text: the focus frame's margin on each side.
+    const int margin =
+        2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1);
+    for (int column = 0; column < widest.size(); ++column) {
+        if (header->sectionResizeMode(column) == QHeaderView::Stretch)
+            continue;
+        const int text = metrics.horizontalAdvance(widest[column]) + margin;
+        header->resizeSection(column, std::max(header->sectionSizeHint(column), text));
+    }
 }
 
 void ResultsWindow::showWriteError(const QString& path) const
@@ -146,7 +201,7 @@ void ResultsWindow::saveCsv()
     if (!choice)
         return;
     const QString path = m_protocol.resolve(choice->fileName);
-    if (!AtomicFile::write(path, ResultsFiles::csv(m_entries, m_shownResolution),
+    if (!AtomicFile::write(path, ResultsFiles::csv(entries(), m_model->resolution()),
                            services.fileWriter)
              .ok())
         showWriteError(path);
@@ -155,11 +210,10 @@ void ResultsWindow::saveCsv()
 void ResultsWindow::print()
 {
     if (ProtocolPrinter::printHtml(m_protocol.printer(),
-                                   ResultsTable::printDocument(m_entries, m_shownResolution)))
+                                   ResultsTable::printDocument(entries(), m_model->resolution())))
         return;
     if (const auto& errorBox = m_protocol.services().errorBox)
-        errorBox(m_protocol.services().title,
-                 QStringLiteral("There is no default printer currently selected"));
+        errorBox(m_protocol.services().title, QStringLiteral("Es ist kein Drucker eingerichtet."));
 }
 
 void ResultsWindow::writeWebPage()
@@ -168,7 +222,7 @@ void ResultsWindow::writeWebPage()
     const QFileInfo protocolPage(m_protocol.resolve(m_protocol.pageFileName()));
     const QString path = protocolPage.absoluteDir().filePath(kPageName);
     const ProtocolServices& services = m_protocol.services();
-    if (!AtomicFile::write(path, ResultsFiles::webPage(m_entries, m_shownResolution),
+    if (!AtomicFile::write(path, ResultsFiles::webPage(entries(), m_model->resolution()),
                            services.fileWriter)
              .ok()) {
         showWriteError(path);
@@ -183,9 +237,30 @@ void ResultsWindow::restoreSettings(QSettings& settings)
     settings.beginGroup(kGroup);
     const QByteArray geometry = settings.value(kGeometry).toByteArray();
     settings.endGroup();
-    // restoreGeometry brings a window whose screen is gone back onto one.
-    if (!geometry.isEmpty() && restoreGeometry(geometry))
-        m_placed = true;
+    if (geometry.isEmpty() || !restoreGeometry(geometry))
+        return;
+    m_placed = true;
+    // restoreGeometry brings a window whose screen is gone back onto one, but
+    // keeps a size no screen has, whose surface would cost gigabytes and many
+    // seconds when shown: the window gets the screen's size at most, and a
+    // place on it.
+    const QScreen* screen = this->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QSize frameExtra = frame.size() - size();
+    const QSize fitting = size().boundedTo(available.size() - frameExtra);
+    if (fitting != size())
+        resize(fitting.expandedTo(minimumSizeHint()).boundedTo(available.size()));
+    const QRect placed = frameGeometry();
+    QPoint topLeft = placed.topLeft();
+    topLeft.setX(std::clamp(topLeft.x(), available.left(),
+                            std::max(available.left(), available.right() + 1 - placed.width())));
+    topLeft.setY(std::clamp(topLeft.y(), available.top(),
+                            std::max(available.top(), available.bottom() + 1 - placed.height())));
+    if (topLeft != placed.topLeft())
+        move(topLeft);
 }
 
 void ResultsWindow::saveSettings(QSettings& settings) const

@@ -2,18 +2,21 @@
 
 #include "core/Results.h"
 
-#include <QTimer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
 class QLabel;
 class QPushButton;
 class QSettings;
-class QTableWidget;
+class QTableView;
 class ProtocolController;
+class ResultsFeed;
+class ResultsModel;
 
 // "Ergebnisliste": the ranking of the competitors, read from the protocol as
 // it grows, is cleared or is loaded. A window of its own, so the operator can
@@ -23,14 +26,18 @@ class ResultsWindow : public QWidget
     Q_OBJECT
 
 public:
-    // `resolution` gives the race's current display resolution.
+    // `resolution` gives the race's current display resolution. The window
+    // shows what `feed` reads from the protocol; without one it keeps a feed
+    // of its own.
+    ResultsWindow(ProtocolController& protocol, ResultsFeed& feed, std::function<int()> resolution,
+                  QWidget* parent = nullptr);
     ResultsWindow(ProtocolController& protocol, std::function<int()> resolution,
                   QWidget* parent = nullptr);
     ~ResultsWindow() override;
 
     // Opens the window, or brings it to the front when it is open.
     void showAndRaise();
-    // Reads the protocol again once the current burst of changes is over.
+    // Shows the ranking again at the race's resolution, which may have changed.
     void scheduleRefresh();
 
     // Ctrl+S, Ctrl+P and the button "Webseite".
@@ -44,28 +51,35 @@ public:
     void restoreSettings(QSettings& settings);
     void saveSettings(QSettings& settings) const;
 
-    QTableWidget* table() const { return m_table; }
+    QTableView* table() const { return m_table; }
     QLabel* statusLine() const { return m_status; }
     QPushButton* webButton() const { return m_web; }
-    const std::vector<Results::Entry>& entries() const { return m_entries; }
+    ResultsFeed& feed() const { return m_feed; }
+    const std::vector<Results::Entry>& entries() const;
+    // The table as it shows, row by row in its current order.
+    int rowCount() const;
+    QString cellText(int row, int column) const;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
-    void refresh();
+    ResultsWindow(ProtocolController& protocol, ResultsFeed* feed, std::function<int()> resolution,
+                  QWidget* parent);
+    void show(std::shared_ptr<const Results::Ranking> ranking);
+    void fitColumns();
     void showWriteError(const QString& path) const;
 
     ProtocolController& m_protocol;
+    ResultsFeed& m_feed;
     std::function<int()> m_resolution;
-    QTableWidget* m_table = nullptr;
+    ResultsModel* m_model = nullptr;
+    QTableView* m_table = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_web = nullptr;
     QAction* m_save = nullptr;
     QAction* m_print = nullptr;
-    QTimer m_refresh;
-    std::vector<Results::Entry> m_entries;
-    int m_shownResolution = 2;
-    bool m_stale = true;
+    QStringList m_fittedTo;
     bool m_placed = false;
 };

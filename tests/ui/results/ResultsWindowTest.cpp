@@ -2,13 +2,21 @@
 
 #include "ui/main/FormMainFixture.h"
 
+#include "ui/results/ResultsFeed.h"
+#include "ui/results/ResultsTable.h"
 #include "ui/results/ResultsWindow.h"
 
+#include <QDataStream>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPrinter>
-#include <QTableWidget>
+#include <QScreen>
+#include <QTableView>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 namespace {
 
@@ -49,14 +57,19 @@ protected:
     QStringList column(int index)
     {
         QStringList texts;
-        for (int row = 0; row < results().table()->rowCount(); ++row)
-            texts << results().table()->item(row, index)->text();
+        for (int row = 0; row < results().rowCount(); ++row)
+            texts << results().cellText(row, index);
         return texts;
     }
 
     bool rowsBecome(int count)
     {
-        return QTest::qWaitFor([&] { return results().table()->rowCount() == count; }, 10'000);
+        return QTest::qWaitFor([&] { return results().rowCount() == count; }, 10'000);
+    }
+
+    bool listIsCurrent()
+    {
+        return QTest::qWaitFor([&] { return results().feed().isCurrent(); }, 10'000);
     }
 
     void clickHeader(int section)
@@ -242,6 +255,73 @@ TEST_F(ResultsWindowTest, CtrlPPrintsOnThePrinterOfTheProtocol)
     pressInResults(Qt::Key_P, Qt::ControlModifier);
     EXPECT_GT(QFileInfo(output).size(), 0);
     EXPECT_TRUE(errors.isEmpty());
+
+    pdf.setOutputFileName(dir.filePath(QStringLiteral("fehlt/liste.pdf")));
+    pressInResults(Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Es ist kein Drucker eingerichtet.")});
+}
+
+TEST(ResultsPrintout, EveryPageRepeatsTheColumnHeadings)
+{
+    std::vector<Results::Entry> entries(300);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        entries[i] = {static_cast<int>(i) + 1, std::to_string(i), 1, 1000, 0, 1000};
+    QTextDocument document;
+    document.setPageSize(QSizeF(400, 300));
+    document.setHtml(ResultsTable::printDocument(entries, 2));
+    ASSERT_GT(document.pageCount(), 1);
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : document.rootFrame()->childFrames())
+        table = table ? table : qobject_cast<QTextTable*>(frame);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->format().headerRowCount(), 1);
+    EXPECT_EQ(table->cellAt(0, 3).firstCursorPosition().block().text(), QStringLiteral("Bestzeit"));
+}
+
+// A size stored by a damaged or hand-edited settings file is cut to the
+// screen before the window is shown.
+TEST_F(ResultsWindowTest, StoredSizeBeyondTheScreenIsCutToIt)
+{
+    for (const int huge : {2'000'000, 2'147'483'647}) {
+        SCOPED_TRACE(huge);
+        // As a window stores its place: frame and normal geometry, screen,
+        // states, the screen's width and the client geometry.
+        QByteArray geometry;
+        QDataStream out(&geometry, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_4_0);
+        const QRect rect(QPoint(0, 0), QSize(huge, huge));
+        out << quint32(0x1D9D0CB) << quint16(3) << quint16(0) << rect << rect << qint32(0)
+            << quint8(0) << quint8(0) << qint32(800) << rect;
+        storeSettings({{QStringLiteral("Ergebnisliste/Geometrie"), geometry}});
+
+        create();
+        press(Qt::Key_F6);
+        ASSERT_TRUE(results().isVisible());
+        const QSize screen = results().screen()->availableGeometry().size();
+        EXPECT_LE(results().width(), screen.width());
+        EXPECT_LE(results().height(), screen.height());
+        destroy();
+    }
+}
+
+// START, then a protocol is opened whose last run is unfinished, then F9:
+// the STOPP was started at another time and does not finish the loaded run.
+TEST_F(ResultsWindowTest, StoppOfARaceStartedBeforeALoadFinishesNoLoadedRun)
+{
+    create();
+    press(Qt::Key_F6);
+    pressInMain(Qt::Key_F5);
+    advanceMs(4'000);
+    QApplication::setActiveWindow(form.get());
+    loadRace();
+    advanceMs(1'000);
+    pressInMain(Qt::Key_F9);
+    ASSERT_TRUE(listIsCurrent());
+    ASSERT_EQ(lines().constLast().left(9), QStringLiteral("H  Stopp:"));
+    EXPECT_EQ(column(1),
+              (QStringList{QStringLiteral("12"), QStringLiteral("7"), QStringLiteral("3")}));
+    EXPECT_EQ(column(3), (QStringList{QStringLiteral("9,99"), QStringLiteral("10,00"), QString()}));
+    EXPECT_EQ(results().statusLine()->text(), QStringLiteral("2 Zeilen übersprungen"));
 }
 
 TEST_F(ResultsWindowTest, PlaceSurvivesARestartAndIsOnlyWrittenOnceUsed)
