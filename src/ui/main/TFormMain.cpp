@@ -26,6 +26,7 @@
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
 #include "ui/main/QtWindowTimer.h"
+#include "ui/results/ResultsFeed.h"
 #include "ui/results/ResultsWindow.h"
 
 #include <QAction>
@@ -55,6 +56,16 @@ const QString kTitle = QStringLiteral("Kelvatron");
 const QString kFormCaption = QStringLiteral(KELVATRON_VERSION);
 // The maker's web site, opened by a click on the logo.
 const QUrl kMakerSite(QStringLiteral("https://www.ortavin.example/"));
+
+class FunctionLocalClock : public ILocalClock
+{
+public:
+    explicit FunctionLocalClock(std::function<TSystemTime()> now) : m_now(std::move(now)) {}
+    TSystemTime now() const override { return m_now(); }
+
+private:
+    std::function<TSystemTime()> m_now;
+};
 
 std::unique_ptr<QSettings> openSettings(const TFormMainEnvironment& env, const QString& program)
 {
@@ -86,7 +97,10 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     // Creating the counter calibrates it: about 3 s on a processor with a
     // time-stamp counter, before the window is first shown.
     m_counter = std::make_unique<THighResTimer>(m_env.counterPlatform);
-    m_localClock = std::make_unique<SystemLocalClock>();
+    if (m_env.localTime)
+        m_localClock = std::make_unique<FunctionLocalClock>(m_env.localTime);
+    else
+        m_localClock = std::make_unique<SystemLocalClock>();
     m_inputStamps = std::make_unique<InputStamps>(*m_counter);
     m_view = std::make_unique<MainWindowView>(*this);
     m_clockTimer = std::make_unique<QtWindowTimer>(*Clock);
@@ -138,8 +152,10 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
         connect(journal, &ProtocolJournal::writingRecovered, this, &TFormMain::journalRecovered);
     }
     m_race->InitialiseView();
+    m_resultsFeed = std::make_unique<ResultsFeed>(m_protocol->memo());
     m_results = new ResultsWindow(
-        *m_protocol, [race = m_race.get()] { return race->DisplayResolution(); }, this);
+        *m_protocol, *m_resultsFeed, [race = m_race.get()] { return race->DisplayResolution(); },
+        this);
 
     connectHandlers();
     FormCreate();

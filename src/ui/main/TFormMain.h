@@ -3,6 +3,7 @@
 #include "core/Color.h"
 #include "core/HighResPlatform.h"
 #include "core/IDigitDisplay.h"
+#include "core/SystemTime.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -65,6 +66,9 @@ struct TFormMainEnvironment
     std::function<void(ProtocolServices&)> customiseProtocol;
     // Folder the COM port numbers are looked up in.
     QString deviceFolder = QStringLiteral("/dev");
+    // The local time of day the protocol lines carry; empty means the
+    // machine's own clock.
+    std::function<TSystemTime()> localTime;
 };
 
 // The main window: two digit rows, the command buttons, the start number, the
@@ -256,9 +260,11 @@ private:
     std::unique_ptr<QtWindowTimer> m_lockoutTimer;
     std::unique_ptr<PortWiring> m_portWiring;
     std::unique_ptr<ProtocolController> m_protocol;
+    // Outlives the results list, which lets go of it when it closes.
+    std::unique_ptr<class ResultsFeed> m_resultsFeed;
     std::unique_ptr<MemoProtocol> m_protocolLines;
     std::unique_ptr<RaceControl> m_race;
-    std::unique_ptr<class SystemLocalClock> m_localClock;
+    std::unique_ptr<class ILocalClock> m_localClock;
     std::unique_ptr<class InputStamps> m_inputStamps;
 
     QPointer<TFDlgYesNo> m_yesNo;

@@ -12,7 +12,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QTableWidget>
 
 #include <functional>
 
@@ -166,9 +165,9 @@ TEST_F(FormMainCfgKeys, OpenResultsListFollowsANewResolution)
     press(Qt::Key_F9);
     press(Qt::Key_Delete);
     press(Qt::Key_F6);
-    QTableWidget* table = form->resultsWindow()->table();
-    const auto bestTime = [table] {
-        return table->rowCount() == 1 ? table->item(0, 3)->text() : QString();
+    auto* list = form->resultsWindow();
+    const auto bestTime = [list] {
+        return list->rowCount() == 1 ? list->cellText(0, 3) : QString();
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return bestTime() == QStringLiteral("9,99"); }, 10'000));
 

@@ -2,6 +2,7 @@
 
 #include "core/HighResPlatform.h"
 #include "core/RaceControl.h"
+#include "core/TimeBase.h"
 #include "help/TFDlgYesNo.h"
 #include "protocol/ProtocolController.h"
 #include "ui/main/TFormMain.h"
@@ -90,6 +91,12 @@ protected:
         if (!realCounter) {
             env.counterPlatform.performance = CounterSource{&readTicks, &ticks};
             env.counterPlatform.performanceFrequency = [] { return std::int64_t{1'000'000'000}; };
+            // The time of day moves with the hand-moved counter, as the
+            // machine's clock moves with the real one.
+            env.localTime = [this] {
+                const TSystemTime morning{2026, 12, 3, 9, 10, 0, 0, 0};
+                return TimeBase::subtractMilliseconds(morning, -ticks / 1'000'000);
+            };
         }
         env.openExternal = [this](const QUrl& url) {
             opened << url.toString();
