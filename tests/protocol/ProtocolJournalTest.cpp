@@ -381,3 +381,124 @@ TEST_F(LargeJournal, DiskFailingAtAnyStepIsToldAndNoLineIsLostAtTheNextStart)
     }
     EXPECT_GE(failingSteps, 9); // record, copy, and record removed: each written and synced
 }
+
+namespace {
+
+bool present(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// As an earlier version wrote them: its checksum covers the bytes only.
+QByteArray olderRecord(qint64 offset, const QByteArray& bytes)
+{
+    return "Kelvatron tail " + QByteArray::number(offset) + ' ' + QByteArray::number(bytes.size()) +
+           ' ' + QByteArray::number(qChecksum(bytes)) + '\n' + bytes;
+}
+
+} // namespace
+
+// What a start finds beside a copy is applied only when it is sound and lies
+// inside the copy. A record whose bytes are in place already is done with,
+// even with lines behind it. Anything else is kept for a human under a name
+// that says so and the copy stays as it is; a start neither waits for a
+// pipe nor reads more than the copy could need.
+TEST(JournalRecords, OnlyASoundRecordInsideTheCopyIsAppliedTheRestIsSetAside)
+{
+    QTemporaryDir dir;
+    QByteArray day;
+    for (int i = 0; i < 3000; ++i)
+        day += "A    Lap:     1.05,43  " + QByteArray::number(i) + ".\r\n";
+    const qint64 offset = day.indexOf("A    Lap:     1.05,43  2990.");
+    const QByteArray newEnd = "     Nr.: 12\r\n";
+    const QByteArray replaced = day.left(offset) + newEnd;
+    FailingDisk disk;
+    // A record as this program leaves it when the disk fails at a call.
+    const auto recordFailingAt = [&](const QString& copy, int call) {
+        JournalTail tail(copy);
+        disk.failFrom(call);
+        tail.replace(offset, newEnd);
+        disk.heal();
+    };
+    const auto edit = [](const QString& path, const QByteArray& from, const QByteArray& to) {
+        writeBytes(path, readBytes(path).replace(from, to));
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void(const QString& copy, const QString& record)> prepare;
+        QByteArray copyAfter;
+        bool setAside;
+    };
+    const std::vector<Case> cases = {
+        {"an earlier version's record of a torn copy",
+         [&](const QString& copy, const QString& record) {
+             writeBytes(copy, day.left(offset) + "     N");
+             writeBytes(record, olderRecord(offset, newEnd));
+         },
+         replaced, false},
+        {"a record whose bytes are in place, lines appended since",
+         [&](const QString& copy, const QString&) {
+             recordFailingAt(copy, 6); // emptying the record fails
+             writeBytes(copy, replaced + "A    Lap:     1.05,43  1.\r\n");
+         },
+         replaced + "A    Lap:     1.05,43  1.\r\n", false},
+        {"an earlier version's record in place",
+         [&](const QString&, const QString& record) {
+             writeBytes(record, olderRecord(offset, day.mid(offset, 60)));
+         },
+         day, false},
+        {"a record with its offset changed",
+         [&](const QString& copy, const QString& record) {
+             recordFailingAt(copy, 3); // the copy is not touched
+             edit(record, ' ' + QByteArray::number(offset) + ' ', " 0 ");
+         },
+         day, true},
+        {"an earlier version's record pointing at the start",
+         [&](const QString&, const QString& record) { writeBytes(record, olderRecord(0, newEnd)); },
+         day, true},
+        {"a record pointing past the end of the copy",
+         [&](const QString& copy, const QString&) {
+             recordFailingAt(copy, 3);
+             writeBytes(copy, day.left(offset - 100));
+         },
+         day.left(offset - 100), true},
+        {"a link to a pipe",
+         [&](const QString&, const QString& record) {
+             const QString pipe = dir.filePath(QStringLiteral("pipe"));
+             ::mkfifo(QFile::encodeName(pipe).constData(), 0644);
+             QFile::link(pipe, record);
+         },
+         day, true},
+        {"a link to an endless device",
+         [&](const QString&, const QString& record) {
+             QFile::link(QStringLiteral("/dev/zero"), record);
+         },
+         day, true},
+        {"a record larger than the copy",
+         [&](const QString&, const QString& record) {
+             QFile file(record);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(olderRecord(offset, newEnd));
+             file.resize(day.size() + 1000000);
+         },
+         day, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString folder = dir.filePath(QString::number(++n));
+        QDir().mkpath(folder);
+        const QString copy = folder + QStringLiteral("/2009-01-04-14-05.txt");
+        const QString record = JournalTail::recordPath(copy);
+        writeBytes(copy, day);
+        c.prepare(copy, record);
+        QPlainTextEdit area;
+        ProtocolJournal started(&area, folder, QStringLiteral("2009-01-04-15-00"));
+        EXPECT_TRUE(readBytes(copy) == c.copyAfter) << c.what;
+        EXPECT_FALSE(present(record)) << c.what;
+        EXPECT_EQ(present(record + QStringLiteral(".not-applied")), c.setAside) << c.what;
+    }
+}
