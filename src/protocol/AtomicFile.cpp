@@ -3,9 +3,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -46,22 +47,79 @@ bool AtomicFile::writeAll(QIODevice& device, QByteArrayView data)
     return true;
 }
 
+namespace {
+
+#ifdef Q_OS_UNIX
+qint64 systemWriteAt(int handle, const char* data, qint64 size, qint64 offset)
+{
+    return ::pwrite(handle, data, static_cast<size_t>(size), static_cast<off_t>(offset));
+}
+
+int systemTruncate(int handle, qint64 size)
+{
+    return ::ftruncate(handle, static_cast<off_t>(size));
+}
+
+int systemSync(int handle)
+{
+#ifdef Q_OS_LINUX
+    return ::fdatasync(handle);
+#else
+    return ::fsync(handle);
+#endif
+}
+#else
+qint64 systemWriteAt(int, const char*, qint64, qint64)
+{
+    return -1;
+}
+
+int systemTruncate(int, qint64)
+{
+    return -1;
+}
+
+int systemSync(int)
+{
+    return 0;
+}
+#endif
+
+} // namespace
+
+AtomicFile::SystemCalls& AtomicFile::systemCalls()
+{
+    static SystemCalls calls{&systemWriteAt, &systemTruncate, &systemSync};
+    return calls;
+}
+
 QString AtomicFile::syncFile(int handle)
 {
-#ifdef Q_OS_UNIX
     // Some file systems (network, quota, delayed allocation) only find out
     // at this point that the bytes have no room.
-#ifdef Q_OS_LINUX
-    const int synced = ::fdatasync(handle);
-#else
-    const int synced = ::fsync(handle);
-#endif
-    if (synced != 0)
+    if (systemCalls().sync(handle) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
-#else
-    Q_UNUSED(handle);
-#endif
     return {};
+}
+
+bool AtomicFile::writeAt(int handle, QByteArrayView data, qint64 offset)
+{
+    const char* next = data.data();
+    qint64 left = data.size();
+    while (left > 0) {
+        const qint64 n = systemCalls().writeAt(handle, next, left, offset);
+        if (n <= 0)
+            return false;
+        next += n;
+        left -= n;
+        offset += n;
+    }
+    return true;
+}
+
+bool AtomicFile::truncate(int handle, qint64 size)
+{
+    return systemCalls().truncate(handle, size) == 0;
 }
 
 void AtomicFile::syncFolder(const QString& folder)

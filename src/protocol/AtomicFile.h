@@ -39,4 +39,20 @@ public:
     static QString syncFile(int handle);
     // Makes a rename in the folder survive a power cut.
     static void syncFolder(const QString& folder);
+
+    // Changes of a file in place: every byte at `offset`, going on after a
+    // short write; the new size; false on the first call that fails.
+    static bool writeAt(int handle, QByteArrayView data, qint64 offset);
+    static bool truncate(int handle, qint64 size);
+
+    // The calls through which the crash copy reaches the disk, in one place,
+    // so that a test can make any one of them fail the way a failing disk
+    // does (returning -1 with errno set) and see what is left behind.
+    struct SystemCalls
+    {
+        qint64 (*writeAt)(int handle, const char* data, qint64 size, qint64 offset);
+        int (*truncate)(int handle, qint64 size);
+        int (*sync)(int handle);
+    };
+    static SystemCalls& systemCalls();
 };

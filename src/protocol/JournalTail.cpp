@@ -2,76 +2,226 @@
 
 #include "protocol/AtomicFile.h"
 
-#include <QByteArray>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QList>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
 constexpr char kMagic[] = "Kelvatron tail";
+// No record's first line is longer; a record holds at most this more than
+// the copy it belongs to.
+constexpr qint64 kHeaderLimit = 256;
 
-// "<magic> <offset> <length> <checksum>\n" and the bytes: a record cut short
-// or mixed with an older one fails the length or the checksum.
+// Covers where the bytes go as well as the bytes, so a record whose offset
+// or length changed fails as surely as one whose bytes did.
+QByteArray digestOf(qint64 offset, QByteArrayView bytes)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArray::number(offset) + ' ' + QByteArray::number(bytes.size()) + '\n');
+    hash.addData(bytes);
+    return hash.result().toHex();
+}
+
+// "<magic> 2 <offset> <length> <digest>\n" and the bytes: a record cut short
+// or mixed with an older one fails the length or the digest.
 QByteArray recordOf(qint64 offset, QByteArrayView bytes)
 {
-    QByteArray record = QByteArray(kMagic) + ' ' + QByteArray::number(offset) + ' ' +
-                        QByteArray::number(bytes.size()) + ' ' +
-                        QByteArray::number(qChecksum(bytes)) + '\n';
+    QByteArray record = QByteArray(kMagic) + " 2 " + QByteArray::number(offset) + ' ' +
+                        QByteArray::number(bytes.size()) + ' ' + digestOf(offset, bytes) + '\n';
     record.append(bytes.data(), bytes.size());
     return record;
 }
 
-bool parseRecord(const QByteArray& record, qint64& offset, QByteArray& bytes)
+struct Record
 {
-    const qsizetype end = record.indexOf('\n');
-    if (end < 0)
-        return false;
-    const QList<QByteArray> fields = record.left(end).split(' ');
-    if (fields.size() != 5 || fields[0] + ' ' + fields[1] != kMagic)
-        return false;
+    qint64 offset = 0;
+    QByteArray bytes;
+    // Written by an earlier version: "<magic> <offset> <length> <checksum>",
+    // whose checksum covers the bytes only.
+    bool offsetUnchecked = false;
+};
+
+std::optional<Record> parseRecord(const QByteArray& raw)
+{
+    const qsizetype end = raw.indexOf('\n');
+    if (end < 0 || end > kHeaderLimit)
+        return {};
+    const QList<QByteArray> fields = raw.left(end).split(' ');
+    const bool older = fields.size() == 5;
+    if (!older && (fields.size() != 6 || fields[2] != "2"))
+        return {};
+    if (fields[0] + ' ' + fields[1] != kMagic)
+        return {};
+    const qsizetype first = older ? 2 : 3;
     bool ok[3] = {};
-    offset = fields[2].toLongLong(&ok[0]);
-    const qint64 length = fields[3].toLongLong(&ok[1]);
-    const uint checksum = fields[4].toUInt(&ok[2]);
-    if (!ok[0] || !ok[1] || !ok[2] || offset < 0 || length != record.size() - end - 1)
-        return false;
-    bytes = record.mid(end + 1);
-    return qChecksum(bytes) == checksum;
+    Record record;
+    record.offset = fields[first].toLongLong(&ok[0]);
+    const qint64 length = fields[first + 1].toLongLong(&ok[1]);
+    if (!ok[0] || !ok[1] || record.offset < 0 || length != raw.size() - end - 1)
+        return {};
+    record.bytes = raw.mid(end + 1);
+    if (older) {
+        record.offsetUnchecked = true;
+        if (qChecksum(record.bytes) != fields[4].toUInt(&ok[2]) || !ok[2])
+            return {};
+    } else if (fields[5] != digestOf(record.offset, record.bytes)) {
+        return {};
+    }
+    return record;
 }
 
 #ifdef Q_OS_UNIX
-bool writeAt(int fd, QByteArrayView bytes, qint64 offset)
+class Handle
 {
-    const char* next = bytes.data();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::pwrite(fd, next, static_cast<size_t>(left), offset);
+public:
+    explicit Handle(int fd) : m_fd(fd) {}
+    ~Handle()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Neither a link (to a device that never ends, a pipe that never answers)
+// nor anything that is no plain file is followed or waited for.
+int openPlain(const QString& path, int mode)
+{
+    return ::open(QFile::encodeName(path).constData(), mode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                  0644);
+}
+
+bool isPlainFile(int fd, qint64& size)
+{
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    size = info.st_size;
+    return true;
+}
+
+bool readAt(int fd, QByteArray& out, qint64 size, qint64 offset)
+{
+    out.resize(size);
+    for (qint64 got = 0; got < size;) {
+        const ssize_t n =
+            ::pread(fd, out.data() + got, static_cast<size_t>(size - got), offset + got);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0)
             return false;
-        next += n;
-        left -= n;
-        offset += n;
+        got += n;
     }
     return true;
 }
 
 // The copy holds its old bytes before `offset`, then `bytes`, and ends there.
-bool applyTo(const QString& copyPath, qint64 offset, QByteArrayView bytes)
+// Cut back first, so that bytes found in place later were written completely
+// and nothing of the old end can follow them.
+bool applyTo(int copy, qint64 offset, QByteArrayView bytes)
 {
-    const int fd = ::open(QFile::encodeName(copyPath).constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = writeAt(fd, bytes, offset) && ::ftruncate(fd, offset + bytes.size()) == 0 &&
-                    AtomicFile::syncFile(fd).isEmpty();
-    ::close(fd);
-    return ok;
+    return AtomicFile::truncate(copy, offset) && AtomicFile::writeAt(copy, bytes, offset) &&
+           AtomicFile::syncFile(copy).isEmpty();
+}
+
+// Kept for a human under a name no start of the program looks at again.
+void setAside(const QString& path)
+{
+    for (int n = 1; n < 1000; ++n) {
+        QString name = path + QStringLiteral(".not-applied");
+        if (n > 1)
+            name += QStringLiteral("-%1").arg(n);
+        const QByteArray target = QFile::encodeName(name);
+        struct stat info
+        {
+        };
+        if (::lstat(target.constData(), &info) == 0)
+            continue;
+        ::rename(QFile::encodeName(path).constData(), target.constData());
+        return;
+    }
+}
+
+enum class Outcome
+{
+    Done,     // the copy holds the record's bytes: it can go
+    SetAside, // not to be applied, not to be lost
+    Keep      // sound, but the copy cannot be written now: try at the next start
+};
+
+Outcome finish(int recordFd, qint64 recordSize, const QString& copyPath)
+{
+    const Handle copy(openPlain(copyPath, O_RDWR));
+    if (copy.fd() < 0)
+        return errno == ENOENT || errno == ELOOP ? Outcome::SetAside : Outcome::Keep;
+    qint64 copySize = 0;
+    // The record's bytes replace the copy's end, so they are never more
+    // than the copy holds: anything larger is not read at all.
+    if (!isPlainFile(copy.fd(), copySize) || recordSize > copySize + kHeaderLimit)
+        return Outcome::SetAside;
+    QByteArray raw;
+    if (!readAt(recordFd, raw, recordSize, 0))
+        return Outcome::Keep;
+    const std::optional<Record> record = parseRecord(raw);
+    // The copy is cut back no further than the offset, so it reaches it.
+    if (!record || record->offset > copySize)
+        return Outcome::SetAside;
+    const qint64 length = record->bytes.size();
+    QByteArray present;
+    if (copySize >= record->offset + length && readAt(copy.fd(), present, length, record->offset) &&
+        present == record->bytes)
+        return Outcome::Done;
+    // An earlier version's offset is not covered by its checksum; it always
+    // pointed at the start of a line.
+    if (record->offsetUnchecked &&
+        (record->offset < 2 || !readAt(copy.fd(), present, 2, record->offset - 2) ||
+         present != "\r\n"))
+        return Outcome::SetAside;
+    return applyTo(copy.fd(), record->offset, record->bytes) ? Outcome::Done : Outcome::Keep;
+}
+
+void finishRecord(const QString& path)
+{
+    const Handle fd(openPlain(path, O_RDONLY));
+    if (fd.fd() < 0) {
+        if (errno == ELOOP)
+            setAside(path);
+        return;
+    }
+    qint64 size = 0;
+    if (!isPlainFile(fd.fd(), size)) {
+        setAside(path);
+        return;
+    }
+    // Locked: the program that writes it is still running.
+    if (::flock(fd.fd(), LOCK_EX | LOCK_NB) != 0)
+        return;
+    const Outcome outcome = size == 0 ? Outcome::Done : finish(fd.fd(), size, path.chopped(5));
+    if (outcome == Outcome::Done)
+        QFile::remove(path);
+    else if (outcome == Outcome::SetAside)
+        setAside(path);
 }
 #endif
 
@@ -84,10 +234,9 @@ JournalTail::~JournalTail()
 #ifdef Q_OS_UNIX
     if (m_record < 0)
         return;
-    // A record that still holds something is the only repair of a copy that
-    // a failed replacement left torn; the next start applies it.
-    const bool empty = ::lseek(m_record, 0, SEEK_END) == 0;
-    if (empty)
+    // A record that may still hold something is the only repair of a copy
+    // that a failed replacement left torn; the next start applies it.
+    if (!m_holding)
         QFile::remove(recordPath(m_copyPath));
     ::close(m_record);
 #endif
@@ -98,29 +247,43 @@ QString JournalTail::recordPath(const QString& copyPath)
     return copyPath + QStringLiteral(".tail");
 }
 
+bool JournalTail::fail()
+{
+    m_error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
 bool JournalTail::replace(qint64 offset, QByteArrayView bytes)
 {
 #ifdef Q_OS_UNIX
     if (m_record < 0) {
-        m_record = ::open(QFile::encodeName(recordPath(m_copyPath)).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        m_record = openPlain(recordPath(m_copyPath), O_RDWR | O_CREAT);
         if (m_record < 0)
-            return false;
+            return fail();
         ::flock(m_record, LOCK_EX | LOCK_NB);
         // The record's name has to be on the disk before the copy relies on it.
         AtomicFile::syncFolder(QFileInfo(m_copyPath).absolutePath());
     }
+    m_holding = true;
+    m_offset = offset;
+    m_bytes = bytes.toByteArray();
     // Emptied first, so that a crash while writing leaves a record that is
     // either empty or fails its check, never an older one that looks whole.
-    if (::ftruncate(m_record, 0) != 0 || !writeAt(m_record, recordOf(offset, bytes), 0) ||
-        !AtomicFile::syncFile(m_record).isEmpty()) {
+    if (!AtomicFile::truncate(m_record, 0) ||
+        !AtomicFile::writeAt(m_record, recordOf(offset, bytes), 0)) {
+        fail();
+        // The copy was not touched; should emptying fail as well, settle()
+        // still brings it to where this replacement wanted it.
         discard();
         return false;
     }
-    if (!applyTo(m_copyPath, offset, bytes))
+    const QString reason = AtomicFile::syncFile(m_record);
+    if (!reason.isEmpty()) {
+        m_error = reason;
+        discard();
         return false;
-    discard();
-    return true;
+    }
+    return settle();
 #else
     Q_UNUSED(offset);
     Q_UNUSED(bytes);
@@ -128,47 +291,51 @@ bool JournalTail::replace(qint64 offset, QByteArrayView bytes)
 #endif
 }
 
-void JournalTail::discard()
+bool JournalTail::settle()
 {
 #ifdef Q_OS_UNIX
-    if (m_record >= 0 && ::ftruncate(m_record, 0) != 0) {
-        // Nothing better to do: the copy is complete and a stale record
-        // only writes the same bytes once more.
+    if (!m_holding)
+        return true;
+    {
+        const Handle copy(openPlain(m_copyPath, O_WRONLY));
+        if (copy.fd() < 0 || !applyTo(copy.fd(), m_offset, m_bytes))
+            return fail();
     }
+    return discard();
+#else
+    return !m_holding;
 #endif
+}
+
+bool JournalTail::discard()
+{
+#ifdef Q_OS_UNIX
+    if (!m_holding)
+        return true;
+    // Synced before anything is written behind the copy's end: a record
+    // left whole on the disk would cut that off at the next start.
+    if (!AtomicFile::truncate(m_record, 0))
+        return fail();
+    const QString reason = AtomicFile::syncFile(m_record);
+    if (!reason.isEmpty()) {
+        m_error = reason;
+        return false;
+    }
+    m_holding = false;
+    m_bytes.clear();
+#endif
+    return true;
 }
 
 void JournalTail::finishInterrupted(const QString& folder)
 {
 #ifdef Q_OS_UNIX
     const QDir dir(folder);
+    // Whatever lies there under a record's name, links and pipes included.
     const QStringList records =
-        dir.entryList({QStringLiteral("*.txt.tail")}, QDir::Files | QDir::Hidden);
-    for (const QString& name : records) {
-        const QString path = dir.filePath(name);
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        // Locked: the program that writes it is still running.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
-            continue;
-        }
-        QFile file;
-        QByteArray record;
-        if (file.open(fd, QIODevice::ReadOnly))
-            record = file.readAll();
-        file.close();
-        qint64 offset = 0;
-        QByteArray bytes;
-        const QString copy = path.chopped(5);
-        // An incomplete record was never relied on: the copy is untouched.
-        const bool applied = !parseRecord(record, offset, bytes) || !QFile::exists(copy) ||
-                             applyTo(copy, offset, bytes);
-        if (applied)
-            QFile::remove(path);
-        ::close(fd);
-    }
+        dir.entryList({QStringLiteral("*.txt.tail")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : records)
+        finishRecord(dir.filePath(name));
 #else
     Q_UNUSED(folder);
 #endif

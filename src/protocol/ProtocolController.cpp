@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTextDocument>
+
+#include <memory>
 
 namespace {
 
@@ -290,10 +293,29 @@ void ProtocolController::PopupMenuProtokolPopup()
 void ProtocolController::Selectall1Click()
 {
     m_c.Memo1->selectAll();
+    if (!m_memo.isLoading())
+        return;
+    // The area still shows the text from before the load, and "Kopieren"
+    // takes the loaded one whole; once that is shown it is selected, so the
+    // selection says what is copied.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(m_c.Memo1, &QPlainTextEdit::textChanged, this, [this, connection] {
+        if (m_memo.isLoading())
+            return;
+        disconnect(*connection);
+        if (m_c.Memo1)
+            m_c.Memo1->selectAll();
+    });
 }
 
 void ProtocolController::CopytoClipboard1Click()
 {
+    // While a large file is still being built into its document, the
+    // protocol is the loaded text, not what the area shows from before it.
+    if (m_memo.isLoading()) {
+        QGuiApplication::clipboard()->setText(m_memo.text());
+        return;
+    }
     m_c.Memo1->copy();
 }
 

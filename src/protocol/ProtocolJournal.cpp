@@ -113,6 +113,12 @@ void ProtocolJournal::contentsChange(int position, int charsRemoved, int charsAd
         createFile();
         return;
     }
+    // A replacement whose record could not be emptied is completed first:
+    // until then its record would cut off whatever is written behind it.
+    if (m_tail && !m_tail->settle()) {
+        failed(m_tail->lastError());
+        return;
+    }
     // A pure addition at the end is the common case of a race: append the
     // new text instead of rewriting a protocol that may hold megabytes.
     const bool atEnd = charsRemoved == 0 && m_writtenChars >= 0 && position == m_writtenChars &&
@@ -165,11 +171,19 @@ bool ProtocolJournal::append(int from, int to)
     const QString text = slice(from, to);
     const QByteArray bytes = ProtocolText::toFileBytes(text);
     QFile file(m_path);
-    // A failed append may have left some of the new text behind the old
-    // one; the caller then rewrites the whole file, which either replaces it
-    // completely or leaves it as it is.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
-        !AtomicFile::writeAll(file, bytes) || !AtomicFile::syncFile(file.handle()).isEmpty()) {
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        m_writtenChars = -1;
+        return false;
+    }
+    const qint64 size = file.size();
+    if (!AtomicFile::writeAt(file.handle(), bytes, size) ||
+        !AtomicFile::syncFile(file.handle()).isEmpty()) {
+        // A full disk takes what fits: half a stop line would read as a
+        // plausible time, so the copy goes back to its last whole line. The
+        // caller then rewrites the whole file, which either replaces it
+        // completely or leaves it as it is.
+        if (AtomicFile::truncate(file.handle(), size))
+            AtomicFile::syncFile(file.handle());
         m_writtenChars = -1;
         return false;
     }
@@ -207,8 +221,10 @@ bool ProtocolJournal::rewrite()
     if (!result.ok())
         return failed(result.reason);
     m_oneBytePerChar = isOneBytePerChar(text);
-    if (m_tail)
-        m_tail->discard();
+    // Only a replacement that failed has left a record, and the copy now
+    // holds its bytes; still, it must be gone before lines are appended.
+    if (m_tail && !m_tail->discard())
+        return failed(m_tail->lastError());
     return succeeded();
 }
 

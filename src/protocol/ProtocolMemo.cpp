@@ -3,6 +3,7 @@
 #include "protocol/ProtocolJournal.h"
 #include "protocol/ProtocolText.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -38,11 +39,22 @@ QTextCursor appendTo(QTextDocument* doc, const QString& lineText)
 {
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    if (cursor.block().length() > 1)
-        cursor.insertText(QStringLiteral("\n"));
-    cursor.insertText(unified(lineText) + u'\n');
-    cursor.endEditBlock();
+    // For a change that ends in a line break the area's layout has all it
+    // shows repainted, and a line of megabytes in view is drawn anew, whole,
+    // for every line appended. Only the lines that changed are repainted.
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    const int first = cursor.blockNumber();
+    {
+        const QSignalBlocker quiet(layout);
+        cursor.beginEditBlock();
+        if (cursor.block().length() > 1)
+            cursor.insertText(QStringLiteral("\n"));
+        cursor.insertText(unified(lineText) + u'\n');
+        cursor.endEditBlock();
+    }
+    emit layout->documentSizeChanged(layout->documentSize());
+    for (QTextBlock block = doc->findBlockByNumber(first); block.isValid(); block = block.next())
+        emit layout->updateBlock(block);
     return cursor;
 }
 

@@ -1,10 +1,13 @@
 #include "ProtocolFixture.h"
 
+#include "protocol/AtomicFile.h"
+#include "protocol/JournalTail.h"
 #include "protocol/ProtocolJournal.h"
 #include "protocol/ProtocolMemo.h"
 #include "protocol/ProtocolText.h"
 #include "support/FullDisk.h"
 
+#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -15,6 +18,7 @@
 #include <cstring>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -125,6 +129,8 @@ TEST_F(ProtocolJournal_, FullDiskNeverShortensTheCopyAndIsToldOnceUntilThereIsRo
             const QByteArray now = onDisk();
             if (!now.startsWith(held) && now != memo.fileBytes())
                 said << QStringLiteral("lost what it held: ") + what;
+            else if (now != held && now != memo.fileBytes())
+                said << QStringLiteral("kept part of a line: ") + what;
             held = now == memo.fileBytes() ? now : held;
         };
         change(QStringLiteral("append that fits"),
@@ -267,4 +273,232 @@ TEST_F(LargeJournal, LineWrittenBackUnchangedChangesNothing)
     memo.replaceLine(2990, memo.line(2990) + QStringLiteral("7"));
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(onDisk(), memo.fileBytes());
+}
+
+// ---- a failing disk, a crash, and what the next start finds ---------------
+
+namespace {
+
+AtomicFile::SystemCalls realCalls = AtomicFile::systemCalls();
+int callsBeforeFailure = -1; // never fails while negative
+int failedCalls = 0;
+
+bool diskFails()
+{
+    if (callsBeforeFailure < 0 || callsBeforeFailure-- > 0)
+        return false;
+    callsBeforeFailure = 0;
+    ++failedCalls;
+    return true;
+}
+
+// From a given write, truncation or sync on, every one of them fails as on a
+// dying disk; a failing write leaves some of its bytes behind.
+struct FailingDisk
+{
+    FailingDisk()
+    {
+        AtomicFile::systemCalls() = {
+            [](int handle, const char* data, qint64 size, qint64 offset) -> qint64 {
+                if (!diskFails())
+                    return realCalls.writeAt(handle, data, size, offset);
+                realCalls.writeAt(handle, data, size / 2, offset);
+                errno = EIO;
+                return -1;
+            },
+            [](int handle, qint64 size) {
+                errno = EIO;
+                return diskFails() ? -1 : realCalls.truncate(handle, size);
+            },
+            [](int handle) {
+                errno = EIO;
+                return diskFails() ? -1 : realCalls.sync(handle);
+            }};
+    }
+    ~FailingDisk() { AtomicFile::systemCalls() = realCalls; }
+    FailingDisk(const FailingDisk&) = delete;
+    FailingDisk& operator=(const FailingDisk&) = delete;
+
+    void failFrom(int call)
+    {
+        callsBeforeFailure = call;
+        failedCalls = 0;
+    }
+    void heal() { callsBeforeFailure = -1; }
+};
+
+} // namespace
+
+// STOPP (its stop line appended, its "Nr." line rewritten in place near the
+// end) on a disk that fails at its first, second, ... write, truncation or
+// sync. Unless the copy is complete, the operator is told. Once the disk
+// works again the copy catches up, also through a change that shifts every
+// byte; then the program is killed. The next start must find every line: no
+// record left over from the failure may cut off or overwrite what came after.
+TEST_F(LargeJournal, DiskFailingAtAnyStepIsToldAndNoLineIsLostAtTheNextStart)
+{
+    const QString text = memo.text();
+    FailingDisk disk;
+    int failingSteps = 0;
+    for (int step = 0; step < 100; ++step) {
+        const QString where = dir.filePath(QStringLiteral("step%1").arg(step));
+        const QString expected = where + QStringLiteral(".expected");
+        // In a child that ends without cleaning up, as when it is killed:
+        // what it makes is never destroyed.
+        const QString report = runOnFullDisk(qint64(1) << 40, [&] {
+            auto* area = new QPlainTextEdit;
+            ProtocolMemo& race = *new ProtocolMemo(area);
+            ProtocolJournal& copy = *new ProtocolJournal(area, where, QStringLiteral("run"));
+            race.setText(text);
+            bool told = false;
+            QObject::connect(&copy, &ProtocolJournal::writingFailed, [&] { told = true; });
+            disk.failFrom(step);
+            race.appendLine(QStringLiteral("H  Stopp:     3.16,50  14:08.19,57"));
+            race.replaceLine(2995, QStringLiteral("     Nr.: 12  Müller"));
+            disk.heal();
+            if (failedCalls == 0)
+                return QStringLiteral("done");
+            if (!told && readBytes(copy.currentFile()) != race.fileBytes())
+                return QStringLiteral("copy incomplete and nothing said");
+            race.replaceLine(0, QStringLiteral("     Nr.: 1  a name that shifts every byte"));
+            race.appendLine(QStringLiteral("A    Lap:     1.05,43  1."));
+            writeBytes(expected, race.fileBytes());
+            return readBytes(copy.currentFile()) == race.fileBytes()
+                       ? QStringLiteral("caught up")
+                       : QStringLiteral("copy not caught up");
+        });
+        if (report == QStringLiteral("done"))
+            break;
+        ASSERT_EQ(report, QStringLiteral("caught up")) << "failing from call " << step;
+        ++failingSteps;
+        QPlainTextEdit area;
+        ProtocolJournal restarted(&area, where, QStringLiteral("next"));
+        EXPECT_TRUE(readBytes(where + QStringLiteral("/run.txt")) == readBytes(expected))
+            << "failing from call " << step;
+        EXPECT_EQ(QDir(where).entryList(QDir::Files | QDir::Hidden).join(u' ').toStdString(),
+                  "run.txt")
+            << "failing from call " << step;
+    }
+    EXPECT_GE(failingSteps, 9); // record, copy, and record removed: each written and synced
+}
+
+namespace {
+
+bool present(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// As an earlier version wrote them: its checksum covers the bytes only.
+QByteArray olderRecord(qint64 offset, const QByteArray& bytes)
+{
+    return "Kelvatron tail " + QByteArray::number(offset) + ' ' + QByteArray::number(bytes.size()) +
+           ' ' + QByteArray::number(qChecksum(bytes)) + '\n' + bytes;
+}
+
+} // namespace
+
+// What a start finds beside a copy is applied only when it is sound and lies
+// inside the copy. A record whose bytes are in place already is done with,
+// even with lines behind it. Anything else is kept for a human under a name
+// that says so and the copy stays as it is; a start neither waits for a
+// pipe nor reads more than the copy could need.
+TEST(JournalRecords, OnlyASoundRecordInsideTheCopyIsAppliedTheRestIsSetAside)
+{
+    QTemporaryDir dir;
+    QByteArray day;
+    for (int i = 0; i < 3000; ++i)
+        day += "A    Lap:     1.05,43  " + QByteArray::number(i) + ".\r\n";
+    const qint64 offset = day.indexOf("A    Lap:     1.05,43  2990.");
+    const QByteArray newEnd = "     Nr.: 12\r\n";
+    const QByteArray replaced = day.left(offset) + newEnd;
+    FailingDisk disk;
+    // A record as this program leaves it when the disk fails at a call.
+    const auto recordFailingAt = [&](const QString& copy, int call) {
+        JournalTail tail(copy);
+        disk.failFrom(call);
+        tail.replace(offset, newEnd);
+        disk.heal();
+    };
+    const auto edit = [](const QString& path, const QByteArray& from, const QByteArray& to) {
+        writeBytes(path, readBytes(path).replace(from, to));
+    };
+    struct Case
+    {
+        const char* what;
+        std::function<void(const QString& copy, const QString& record)> prepare;
+        QByteArray copyAfter;
+        bool setAside;
+    };
+    const std::vector<Case> cases = {
+        {"an earlier version's record of a torn copy",
+         [&](const QString& copy, const QString& record) {
+             writeBytes(copy, day.left(offset) + "     N");
+             writeBytes(record, olderRecord(offset, newEnd));
+         },
+         replaced, false},
+        {"a record whose bytes are in place, lines appended since",
+         [&](const QString& copy, const QString&) {
+             recordFailingAt(copy, 6); // emptying the record fails
+             writeBytes(copy, replaced + "A    Lap:     1.05,43  1.\r\n");
+         },
+         replaced + "A    Lap:     1.05,43  1.\r\n", false},
+        {"an earlier version's record in place",
+         [&](const QString&, const QString& record) {
+             writeBytes(record, olderRecord(offset, day.mid(offset, 60)));
+         },
+         day, false},
+        {"a record with its offset changed",
+         [&](const QString& copy, const QString& record) {
+             recordFailingAt(copy, 3); // the copy is not touched
+             edit(record, ' ' + QByteArray::number(offset) + ' ', " 0 ");
+         },
+         day, true},
+        {"an earlier version's record pointing at the start",
+         [&](const QString&, const QString& record) { writeBytes(record, olderRecord(0, newEnd)); },
+         day, true},
+        {"a record pointing past the end of the copy",
+         [&](const QString& copy, const QString&) {
+             recordFailingAt(copy, 3);
+             writeBytes(copy, day.left(offset - 100));
+         },
+         day.left(offset - 100), true},
+        {"a link to a pipe",
+         [&](const QString&, const QString& record) {
+             const QString pipe = dir.filePath(QStringLiteral("pipe"));
+             ::mkfifo(QFile::encodeName(pipe).constData(), 0644);
+             QFile::link(pipe, record);
+         },
+         day, true},
+        {"a link to an endless device",
+         [&](const QString&, const QString& record) {
+             QFile::link(QStringLiteral("/dev/zero"), record);
+         },
+         day, true},
+        {"a record larger than the copy",
+         [&](const QString&, const QString& record) {
+             QFile file(record);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(olderRecord(offset, newEnd));
+             file.resize(day.size() + 1000000);
+         },
+         day, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString folder = dir.filePath(QString::number(++n));
+        QDir().mkpath(folder);
+        const QString copy = folder + QStringLiteral("/2009-01-04-14-05.txt");
+        const QString record = JournalTail::recordPath(copy);
+        writeBytes(copy, day);
+        c.prepare(copy, record);
+        QPlainTextEdit area;
+        ProtocolJournal started(&area, folder, QStringLiteral("2009-01-04-15-00"));
+        EXPECT_TRUE(readBytes(copy) == c.copyAfter) << c.what;
+        EXPECT_FALSE(present(record)) << c.what;
+        EXPECT_EQ(present(record + QStringLiteral(".not-applied")), c.setAside) << c.what;
+    }
 }
