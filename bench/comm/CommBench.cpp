@@ -3,10 +3,14 @@
 //   edge -> timestamp: from the harness changing DSR to the counter reading
 //                      the port's event thread took for that edge;
 //   hand-over:         from that reading to the DSR handler running on the
-//                      GUI thread, with the GUI idle and with the GUI busy.
+//                      GUI thread, with the GUI idle and with the GUI busy;
+// each with the event thread an ordinary thread and with it asking for
+// real-time scheduling.
 #include "BarrierLine.h"
 #include "BarrierPreload.h"
+#include "comm/RealtimeScheduling.h"
 #include "comm/TComPort.h"
+#include "comm/TComThread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <sched.h>
 #include <thread>
 #include <vector>
 
@@ -74,11 +79,19 @@ Run measure(TComPort& port, BarrierLine& line, bool busyGui)
         busy.start();
 
     std::thread toggler([&] {
+        // The toggler stands for the adapter's interrupt, which no thread of
+        // the machine delays: an ordinary thread here could be held up
+        // between reading the edge's time and raising the edge, and that
+        // would be counted against the port. Being real-time, it sleeps
+        // while it waits instead of spinning, or it would keep a core.
+        sched_param param{};
+        param.sched_priority = RealtimeScheduling::kPriority + 10;
+        sched_setscheduler(0, SCHED_FIFO, &param);
         std::mt19937 random(7);
         bool closed = line.contactClosed();
         for (int i = 0; i < kEdges; ++i) {
             while (count.load() < i)
-                std::this_thread::yield();
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
             std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 800));
             closed = !closed;
             run.setAt[i] = line.setContact(closed);
@@ -117,16 +130,25 @@ int main(int argc, char** argv)
         QTemporaryDir dir;
         line->linkAs(dir.filePath(QStringLiteral("ttyS0")).toStdString());
 
-        TComPort port;
-        port.setDeviceFolder(dir.path());
-        port.setPort(1);
-        port.setEvents({evDSR});
-        port.setDataBits(5);
-        port.setCounter(nowNs);
-        port.Open();
-        print("GUI idle:", measure(port, *line, false));
-        print("GUI busy (4 ms of every 5 ms):", measure(port, *line, true));
-        port.Close();
+        bool allowed = false;
+        std::thread([&allowed] { allowed = RealtimeScheduling::raiseCurrentThread(); }).join();
+        std::printf("real-time scheduling %s here\n\n", allowed ? "allowed" : "NOT allowed");
+
+        for (const bool realtime : {false, true}) {
+            TComThread::setRealtimeWanted(realtime);
+            TComPort port;
+            port.setDeviceFolder(dir.path());
+            port.setPort(1);
+            port.setEvents({evDSR});
+            port.setDataBits(5);
+            port.setCounter(nowNs);
+            port.Open();
+            std::printf("--- event thread %s ---\n",
+                        realtime ? "asking for real-time scheduling" : "an ordinary thread");
+            print("GUI idle:", measure(port, *line, false));
+            print("GUI busy (4 ms of every 5 ms):", measure(port, *line, true));
+            port.Close();
+        }
     }
     BarrierPreload::cleanUp();
     return result;
