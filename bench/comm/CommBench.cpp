@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <sched.h>
 #include <thread>
 #include <vector>
 
@@ -79,19 +78,11 @@ Run measure(TComPort& port, BarrierLine& line, bool busyGui)
         busy.start();
 
     std::thread toggler([&] {
-        // The toggler stands for the adapter's interrupt, which no thread of
-        // the machine delays: an ordinary thread here could be held up
-        // between reading the edge's time and raising the edge, and that
-        // would be counted against the port. Being real-time, it sleeps
-        // while it waits instead of spinning, or it would keep a core.
-        sched_param param{};
-        param.sched_priority = RealtimeScheduling::kPriority + 10;
-        sched_setscheduler(0, SCHED_FIFO, &param);
         std::mt19937 random(7);
         bool closed = line.contactClosed();
         for (int i = 0; i < kEdges; ++i) {
             while (count.load() < i)
-                std::this_thread::sleep_for(std::chrono::microseconds(50));
+                std::this_thread::yield();
             std::this_thread::sleep_for(std::chrono::microseconds(200 + random() % 800));
             closed = !closed;
             run.setAt[i] = line.setContact(closed);
@@ -122,6 +113,7 @@ void print(const char* label, const Run& run)
 int main(int argc, char** argv)
 {
     BarrierPreload::ensure(argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     int result = 0;
     {
         QCoreApplication app(argc, argv);
