@@ -3,10 +3,14 @@
 //   edge -> timestamp: from the harness changing DSR to the counter reading
 //                      the port's event thread took for that edge;
 //   hand-over:         from that reading to the DSR handler running on the
-//                      GUI thread, with the GUI idle and with the GUI busy.
+//                      GUI thread, with the GUI idle and with the GUI busy;
+// each with the event thread an ordinary thread and with it asking for
+// real-time scheduling.
 #include "BarrierLine.h"
 #include "BarrierPreload.h"
+#include "comm/RealtimeScheduling.h"
 #include "comm/TComPort.h"
+#include "comm/TComThread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -109,6 +113,7 @@ void print(const char* label, const Run& run)
 int main(int argc, char** argv)
 {
     BarrierPreload::ensure(argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     int result = 0;
     {
         QCoreApplication app(argc, argv);
@@ -117,16 +122,25 @@ int main(int argc, char** argv)
         QTemporaryDir dir;
         line->linkAs(dir.filePath(QStringLiteral("ttyS0")).toStdString());
 
-        TComPort port;
-        port.setDeviceFolder(dir.path());
-        port.setPort(1);
-        port.setEvents({evDSR});
-        port.setDataBits(5);
-        port.setCounter(nowNs);
-        port.Open();
-        print("GUI idle:", measure(port, *line, false));
-        print("GUI busy (4 ms of every 5 ms):", measure(port, *line, true));
-        port.Close();
+        bool allowed = false;
+        std::thread([&allowed] { allowed = RealtimeScheduling::raiseCurrentThread(); }).join();
+        std::printf("real-time scheduling %s here\n\n", allowed ? "allowed" : "NOT allowed");
+
+        for (const bool realtime : {false, true}) {
+            TComThread::setRealtimeWanted(realtime);
+            TComPort port;
+            port.setDeviceFolder(dir.path());
+            port.setPort(1);
+            port.setEvents({evDSR});
+            port.setDataBits(5);
+            port.setCounter(nowNs);
+            port.Open();
+            std::printf("--- event thread %s ---\n",
+                        realtime ? "asking for real-time scheduling" : "an ordinary thread");
+            print("GUI idle:", measure(port, *line, false));
+            print("GUI busy (4 ms of every 5 ms):", measure(port, *line, true));
+            port.Close();
+        }
     }
     BarrierPreload::cleanUp();
     return result;

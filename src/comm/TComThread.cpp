@@ -1,16 +1,25 @@
 #include "comm/TComThread.h"
 
+#include "comm/RealtimeScheduling.h"
+
+#include <atomic>
 #include <cerrno>
 #include <deque>
 #include <sys/eventfd.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 // Edges waiting for their hand-over. A window stuck long enough to fill this
 // has lost the race anyway; beyond it only the newest status is kept.
 constexpr std::size_t kMaxQueued = 65536;
+
+std::atomic<bool> realtimeWanted{true};
 } // namespace
+
+void TComThread::setRealtimeWanted(bool wanted)
+{
+    realtimeWanted.store(wanted);
+}
 
 TComThread::TComThread(ISerialDevice& device, std::uint32_t eventMask, ISerialDevice::Clock clock)
     : m_device(device), m_eventMask(eventMask), m_clock(std::move(clock)),
@@ -76,9 +85,12 @@ void TComThread::notify()
 void TComThread::run()
 {
     // The thread sleeps nearly all the time, and when it wakes it takes an
-    // edge's time: let it go first on a busy machine. Without the right to
-    // raise priority this does nothing, and that is fine.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), -10);
+    // edge's time: let it go first on a busy machine, ahead of the window's
+    // thread even when that one keeps every core busy.
+    if (realtimeWanted.load())
+        RealtimeScheduling::raiseCurrentThread();
+    else
+        RealtimeScheduling::favourCurrentThread();
     std::deque<ComEvent> queue;
     bool inFlight = false;
     bool dead = false;

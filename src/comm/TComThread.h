@@ -46,6 +46,10 @@ public:
 
     std::uint32_t EventMask() const { return m_eventMask; }
 
+    // Whether event threads started from now on ask for real-time scheduling
+    // (they do unless told otherwise); lets a measurement compare both.
+    static void setRealtimeWanted(bool wanted);
+
     // For the receiving thread: readable while a hand-over waits.
     int notifyFd() const { return m_notifyFd; }
     // Takes what is in the mailbox and clears the notification.

@@ -11,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <sys/stat.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -234,6 +236,26 @@ TEST_F(CommPort, HandlersSeeTheStatusAndTimeOfTheirOwnEdge)
     EXPECT_EQ(dsr[2].ticks, 2000);
     // Outside a handler the port asks the device.
     EXPECT_EQ(port.ModemStatus(), ModemBits::Cts);
+}
+
+// A window busy on every core must not make the edge's time wait: the event
+// thread, and only it, waits with real-time scheduling where that is allowed.
+TEST_F(CommPort, EventThreadAloneWaitsInRealTimeWhereAllowed)
+{
+    bool allowed = false;
+    std::thread([&allowed] {
+        sched_param param{};
+        param.sched_priority = 1;
+        allowed = sched_setscheduler(0, SCHED_FIFO, &param) == 0;
+    }).join();
+    if (!allowed)
+        GTEST_SKIP() << "real-time scheduling is not allowed here";
+
+    port.Open();
+    ASSERT_TRUE(line->awaitWaits(1));
+    EXPECT_EQ(sched_getscheduler(0), SCHED_OTHER);
+    std::lock_guard lock(line->mutex);
+    EXPECT_EQ(line->waitPolicy & ~SCHED_RESET_ON_FORK, SCHED_FIFO);
 }
 
 TEST_F(CommPort, CloseWithAHandoverPendingDropsIt)

@@ -1,6 +1,7 @@
 #include "FakeSerialDevice.h"
 
 #include <chrono>
+#include <sched.h>
 
 void FakeLine::push(std::vector<ComEdge> edges, std::int64_t ticks)
 {
@@ -80,6 +81,7 @@ WaitResult FakeSerialDevice::waitEvents(const Clock&)
 {
     std::unique_lock lock(m_line->mutex);
     ++m_line->waits;
+    m_line->waitPolicy = sched_getscheduler(0);
     m_line->changed.notify_all();
     m_line->changed.wait(lock, [&] { return m_line->woken || !m_line->script.empty(); });
     if (!m_line->script.empty()) {

@@ -24,6 +24,8 @@ struct FakeLine
     int opens = 0;
     int closes = 0;
     int waits = 0;
+    // sched_getscheduler() of the thread that waited last.
+    int waitPolicy = -1;
 
     // What it answers.
     std::function<void()> openError;

@@ -11,7 +11,9 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -56,6 +58,9 @@ Scoreboard::Scoreboard(QWidget* parent) : QWidget(parent, Qt::Window)
     setAutoFillBackground(true);
     setColour(this, QPalette::Window, 0x000000);
     setColour(this, QPalette::WindowText, 0x00FF00);
+    // The race is run from the main window: the board appearing, at start or
+    // with F8, must not take the keyboard from it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     m_panel = new QWidget(this);
     m_panel->setAutoFillBackground(true);
@@ -75,6 +80,7 @@ Scoreboard::Scoreboard(QWidget* parent) : QWidget(parent, Qt::Window)
     }
     m_name = new QLabel(this);
     m_name->setAlignment(Qt::AlignCenter);
+    m_name->setTextFormat(Qt::PlainText);
     for (std::size_t i = 0; i < m_places.size(); ++i) {
         m_places[i] = new QLabel(this);
         m_places[i]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -167,7 +173,19 @@ void Scoreboard::setBoardColours(TColor background, TColor text)
 
 void Scoreboard::setStartName(const QString& text)
 {
-    m_name->setText(text);
+    m_startName = text;
+    showStartName();
+}
+
+void Scoreboard::showStartName()
+{
+    // Centred, a name too long for the board would lose both ends, and with
+    // the front its start number: cut it at the end instead.
+    const QFontMetrics metrics(m_name->font());
+    const int room = m_name->contentsRect().width();
+    m_name->setText(metrics.horizontalAdvance(m_startName) <= room
+                        ? m_startName
+                        : metrics.elidedText(m_startName, Qt::ElideRight, room));
 }
 
 void Scoreboard::setProtocolSource(std::function<QStringList()> lines)
@@ -290,6 +308,7 @@ void Scoreboard::layoutBoard()
 
     m_name->setGeometry(onBoard(0, kNameTop, kBoardWidth, kNameHeight));
     m_name->setFont(pixelFont("Liberation Sans", 40 * scale, true));
+    showStartName();
     const QFont rowFont = pixelFont("Liberation Sans", 22 * scale, true);
     for (std::size_t i = 0; i < m_places.size(); ++i) {
         const int top = kRowsTop + static_cast<int>(i) * kRowHeight;
@@ -389,8 +408,11 @@ bool Scoreboard::restoreState(QSettings& settings)
     };
     const bool open = number("Offen", 0) != 0;
     const bool fullScreen = number("Vollbild", 0) != 0;
-    const QString screenName = settings.value(QStringLiteral("Bildschirm")).toString();
-    // X11 places and sizes windows in 16 bits.
+    // Some platforms leave screens unnamed: a stored empty name still means
+    // that screen, a missing one none at all.
+    const QVariant screenName = settings.value(QStringLiteral("Bildschirm"));
+    // X11 places and sizes windows in 16 bits; the screen limits them further
+    // below, before anything of that size is built.
     constexpr int reach = 32000;
     QRect frame(std::clamp(number("Left", x()), -reach, reach),
                 std::clamp(number("Top", y()), -reach, reach),
@@ -398,27 +420,65 @@ bool Scoreboard::restoreState(QSettings& settings)
                 std::clamp(number("Height", height()), kMinHeight, reach));
     settings.endGroup();
 
+    const QList<QScreen*> screens = QGuiApplication::screens();
     QScreen* named = nullptr;
-    bool visible = false;
-    for (QScreen* s : QGuiApplication::screens()) {
-        if (s->name() == screenName)
+    for (QScreen* s : screens) {
+        if (screenName.isValid() && s->name() == screenName.toString())
             named = s;
-        if (s->geometry().intersects(frame.adjusted(0, 0, -50, -50)))
-            visible = true;
     }
-    // A projector that is gone, or a place off every screen: put the window
-    // where it can be seen and moved again.
-    if (!visible) {
-        QScreen* home = named ? named : QGuiApplication::primaryScreen();
-        if (home) {
-            const QRect area = home->availableGeometry();
-            frame.setSize(frame.size().boundedTo(area.size()).expandedTo(minimumSize()));
-            frame.moveTopLeft(area.topLeft());
+    // Full screen only where it was left so: on a screen that is gone it would
+    // cover the operator's own screen and hide the main window.
+    m_storedFullScreen = fullScreen && named;
+    setGeometry(placeOnScreen(frame, m_storedFullScreen ? named : nullptr, named));
+    return open;
+}
+
+QMargins Scoreboard::frameEstimate() const
+{
+    // The window system tells the frame only once it has framed the window;
+    // before the first showing, a title bar as the style draws one is the
+    // best guess, and a real one is seldom smaller.
+    const QWindow* handle = windowHandle();
+    const QMargins known = handle ? handle->frameMargins() : QMargins();
+    const int border = std::max(style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth), 1);
+    const int title = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight), 24);
+    return QMargins(std::max(known.left(), border), std::max(known.top(), title + border),
+                    std::max(known.right(), border), std::max(known.bottom(), border));
+}
+
+QRect Scoreboard::placeOnScreen(QRect frame, QScreen* target, QScreen* named) const
+{
+    // Stored places come from other setups: a monitor unplugged, a smaller
+    // resolution, a hand-edited file. The window has to open wholly on one
+    // screen with its title bar in reach, or the operator cannot move it.
+    const QMargins margins = frameEstimate();
+    QScreen* home = target;
+    if (!home) {
+        for (QScreen* s : QGuiApplication::screens()) {
+            if (s->availableGeometry().contains(frame.marginsAdded(margins)))
+                return frame;
+        }
+        home = named;
+    }
+    if (!home) {
+        qint64 most = -1;
+        for (QScreen* s : QGuiApplication::screens()) {
+            const QRect common = s->availableGeometry() & frame;
+            const qint64 area = common.isEmpty() ? 0 : qint64{common.width()} * common.height();
+            if (area > most) {
+                most = area;
+                home = s;
+            }
         }
     }
-    setGeometry(frame);
-    m_storedFullScreen = fullScreen;
-    return open;
+    if (!home)
+        return frame;
+    const QRect room = home->availableGeometry().marginsRemoved(margins);
+    frame.setSize(frame.size().boundedTo(room.size()).expandedTo(minimumSize()));
+    // As near to the stored place as the screen allows.
+    frame.moveLeft(std::max(room.left(), std::min(frame.left(), room.right() - frame.width() + 1)));
+    frame.moveTop(std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height() + 1)));
+    return frame;
 }
 
 void Scoreboard::showAsStored()

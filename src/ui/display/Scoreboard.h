@@ -13,6 +13,7 @@
 #include <vector>
 
 class QLabel;
+class QScreen;
 class QSettings;
 class TDigit;
 
@@ -87,12 +88,19 @@ protected:
 private:
     void layoutBoard();
     void refreshResults();
+    void showStartName();
+    QMargins frameEstimate() const;
+    // The stored client area moved and shrunk onto one screen: `target` if
+    // given, else where it lies already, else on `named`, else where most of
+    // it lies.
+    QRect placeOnScreen(QRect frame, QScreen* target, QScreen* named) const;
 
     QWidget* m_panel = nullptr;
     DigitPresenter m_presenter;
     std::array<TDigit*, 16> m_digits{};
     std::array<QLabel*, kDisplayControlCount> m_labels{};
     QLabel* m_name = nullptr;
+    QString m_startName;
     std::array<QLabel*, 3> m_places{};
     std::array<QLabel*, 3> m_times{};
     ResolutionLayout m_layout;

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QTimer>
 
 void TFormMain::createScoreboard(QSettings* stored)
 {
@@ -35,7 +36,14 @@ void TFormMain::createScoreboard(QSettings* stored)
 
     if (stored && m_display->restoreState(*stored)) {
         m_displayOpen = true;
-        m_display->showAsStored();
+        // Shown once the main window is up, and the keyboard given back to it:
+        // shown first, a full-screen board would hold the keys at start.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_displayOpen)
+                return;
+            m_display->showAsStored();
+            activateWindow();
+        });
     }
 }
 

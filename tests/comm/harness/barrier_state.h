@@ -81,8 +81,11 @@ static inline int64_t kb_now_ns(void)
 
 static inline void kb_lock(kb_state* s)
 {
+    /* Sleeps rather than yields: a real-time waiter that only yielded would
+     * never let an ordinary holder on its core finish. */
+    const struct timespec pause = {0, 1000};
     while (__atomic_exchange_n(&s->lock, 1u, __ATOMIC_ACQUIRE) != 0)
-        sched_yield();
+        nanosleep(&pause, NULL);
 }
 
 static inline void kb_unlock(kb_state* s)

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 
 namespace {
 
@@ -38,6 +39,14 @@ class FormMainDisplay : public FormMainFixture
 {
 protected:
     Scoreboard& board() { return *form->scoreboard(); }
+
+    void storeBoard(const std::map<QString, QVariant>& values)
+    {
+        QSettings stored(settingsFile(), QSettings::IniFormat);
+        stored.beginGroup(QStringLiteral("Anzeigetafel"));
+        for (const auto& [name, value] : values)
+            stored.setValue(name, value);
+    }
 
     // The board as the operator sees it: shown, with the key focus moved to
     // it (the offscreen platform has no window manager to do that).
@@ -188,6 +197,7 @@ TEST_F(FormMainDisplay, FullScreenIsRestoredAndAPlaceOffEveryScreenIsBroughtBack
     stored.beginGroup(QStringLiteral("Anzeigetafel"));
     stored.setValue(QStringLiteral("Offen"), 1);
     stored.setValue(QStringLiteral("Vollbild"), 1);
+    stored.setValue(QStringLiteral("Bildschirm"), QGuiApplication::primaryScreen()->name());
     stored.setValue(QStringLiteral("Left"), 20000);
     stored.setValue(QStringLiteral("Top"), 20000);
     stored.setValue(QStringLiteral("Width"), 400);
@@ -203,6 +213,54 @@ TEST_F(FormMainDisplay, FullScreenIsRestoredAndAPlaceOffEveryScreenIsBroughtBack
     EXPECT_FALSE(board().isFullScreen());
     EXPECT_TRUE(board().screen()->geometry().intersects(board().geometry()));
     EXPECT_EQ(board().size(), QSize(400, 300));
+}
+
+// Stored on a projector that is gone, with a corner on the screen that is
+// left, or larger than any screen with the title bar above it: the board
+// opens as a window wholly on the screen, and the keys stay with the race.
+TEST_F(FormMainDisplay, AStoredBoardOpensWhereTheOperatorCanMoveItAndLeavesTheKeysAlone)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::map<QString, QVariant> cases[] = {
+        {{QStringLiteral("Vollbild"), 1},
+         {QStringLiteral("Bildschirm"), QStringLiteral("Projektor")},
+         {QStringLiteral("Left"), area.right() - 30},
+         {QStringLiteral("Top"), area.top() + 100},
+         {QStringLiteral("Width"), 400},
+         {QStringLiteral("Height"), 300}},
+        {{QStringLiteral("Vollbild"), 0},
+         {QStringLiteral("Left"), area.left()},
+         {QStringLiteral("Top"), area.top()},
+         {QStringLiteral("Width"), 2147483647},
+         {QStringLiteral("Height"), 2000000}},
+    };
+    storeAllSettings({});
+    for (const auto& values : cases) {
+        storeBoard(values);
+        storeBoard({{QStringLiteral("Offen"), 1}});
+        create();
+        SCOPED_TRACE(values.at(QStringLiteral("Width")).toInt());
+        EXPECT_TRUE(board().isVisible());
+        EXPECT_FALSE(board().isFullScreen());
+        const QRect frame = board().frameGeometry();
+        EXPECT_TRUE(area.contains(frame))
+            << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+        EXPECT_EQ(QApplication::activeWindow(), form.get());
+        destroy();
+    }
+}
+
+// A name longer than the board keeps its start number and loses its end.
+TEST_F(FormMainDisplay, ALongNameIsCutAtItsEnd)
+{
+    create();
+    press(Qt::Key_F8);
+    const QString name = QStringLiteral("17 Maximilian von Hohenzollern-Sigmaringen");
+    form->editStartN->setText(name);
+    const QLabel* shown = board().nameLabel();
+    EXPECT_TRUE(shown->text().startsWith(QStringLiteral("17 Max"))) << shown->text().toStdString();
+    EXPECT_TRUE(shown->text().endsWith(QChar(0x2026))) << shown->text().toStdString();
+    EXPECT_LE(shown->fontMetrics().horizontalAdvance(shown->text()), shown->width());
 }
 
 TEST_F(FormMainDisplay, BoardScalesWithItsWindowAndKeepsTheDigitsInProportion)
