@@ -351,22 +351,21 @@ barrier_races() {
   sleep 1
   wait_quiet "$patience" || busy=" (still busy ${patience} s after the last pulse)"
   text_since "$from" >"$dir/lines"
-  local starts laps lost dev=-
+  local starts laps missing dev=-
   starts=$(grep -c "^A  Start:" "$dir/lines" || true)
   laps=$(grep -c "^A    Lap:" "$dir/lines" || true)
-  lost=$((count - 1 - laps))
+  missing=$((count - 1 - laps))
   # With no lap lost, each lap's interval is compared with the interval
   # between the pulses that caused it (as sent, a process start included).
-  if [ "$starts" -eq 1 ] && [ "$lost" -eq 0 ]; then
+  if [ "$starts" -eq 1 ] && [ "$missing" -eq 0 ]; then
     dev=$(awk "$to_seconds"' NR == FNR { sent[NR] = $1; next }
           $1 == "A" && $2 == "Lap:" { k++; lap[k] = secs($3) }
           END { for (i = 1; i <= k; i++) {
                   d = (lap[i] - (i > 1 ? lap[i - 1] : 0)) * 1000 - (sent[i + 1] - sent[i])
-                  if (d < 0) d = -d
-                  if (d > m) m = d }
-                printf "%.0f", m }' "$dir/pulses" "$dir/lines")
+                  print d < 0 ? -d : d } }' "$dir/pulses" "$dir/lines" |
+      sort -g | awk '{ v[NR] = $1 } END { printf "%.0f/%.0f", v[int((NR + 1) / 2)], v[NR] }')
   fi
-  printf '%-20s %7s %6s %6s %6s %6s %8s%s\n' "$label" "$lockout" "$count" "$starts" "$laps" "$lost" \
+  printf '%-20s %7s %6s %6s %6s %7s %8s%s\n' "$label" "$lockout" "$count" "$starts" "$laps" "$missing" \
     "$dev" "$busy" | tee -a "$work/barrier-table"
 }
 
@@ -375,7 +374,7 @@ barrier_races() {
 printf '%-16s %5s  %-24s %-24s\n' "keys" "races" "LAP 1 s  min/med/max" "STOPP s  min/med/max" \
   >"$work/hand-table"
 printf '%-16s %5s  %-24s %-24s\n' "(as sent)" "" "$gap" "$(calc "2 * $gap")" >>"$work/hand-table"
-printf '%-20s %7s %6s %6s %6s %6s %8s\n' "barrier" "lockout" "pulses" "START" "A LAP" "lost" "max dev" \
+printf '%-20s %7s %6s %6s %6s %7s %8s\n' "barrier" "lockout" "pulses" "START" "A LAP" "missing" "dev ms" \
   >"$work/barrier-table"
 
 configuration() {
@@ -423,6 +422,7 @@ cat "$work/notes"
 cat "$work/hand-table"
 echo "(race times in the protocol; the keys were sent by one xdotool with the spacing shown)"
 cat "$work/barrier-table"
-echo "(the first pulse starts the race, every further one must be a LAP marked A; max dev: the"
-echo " largest difference in ms between a lap's interval and its pulses' as sent, when none was"
-echo " lost; it includes how long each kelvatron-barrier process took to start)"
+echo "(the first pulse starts the race, every further one must be a LAP marked A; missing: not"
+echo " written by then, lost or still waiting in a busy window; dev ms: median/largest difference"
+echo " between a lap's interval and its pulses' as sent, when none is missing; it includes how"
+echo " long each kelvatron-barrier process took to start)"
