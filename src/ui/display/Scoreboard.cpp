@@ -151,7 +151,7 @@ void Scoreboard::applyResolutionLayout(const ResolutionLayout& layout)
     label(DisplayControl::LabSec2)->setVisible(layout.commasVisible);
     layoutBoard();
     // The best times are shown at the resolution of the digits.
-    protocolChanged();
+    showRanking();
 }
 
 int Scoreboard::resolution() const
@@ -188,32 +188,16 @@ void Scoreboard::showStartName()
                         : metrics.elidedText(m_startName, Qt::ElideRight, room));
 }
 
-void Scoreboard::setProtocolSource(std::function<QStringList()> lines)
+void Scoreboard::setRanking(std::shared_ptr<const Results::Ranking> ranking)
 {
-    m_protocolLines = std::move(lines);
-    protocolChanged();
+    m_ranking = std::move(ranking);
+    showRanking();
 }
 
-void Scoreboard::protocolChanged()
+void Scoreboard::showRanking()
 {
-    // Hidden, nobody reads it; showing it again reads the protocol anew.
-    if (m_rankingDue || !isVisible())
-        return;
-    m_rankingDue = true;
-    QTimer::singleShot(0, this, &Scoreboard::refreshResults);
-}
-
-void Scoreboard::refreshResults()
-{
-    m_rankingDue = false;
-    std::vector<std::string> lines;
-    if (m_protocolLines) {
-        const QStringList source = m_protocolLines();
-        lines.reserve(static_cast<std::size_t>(source.size()));
-        for (const QString& line : source)
-            lines.push_back(line.toStdString());
-    }
-    const std::vector<Results::Entry> ranking = Results::rank(Results::read(lines));
+    static const std::vector<Results::Entry> none;
+    const std::vector<Results::Entry>& ranking = m_ranking ? m_ranking->entries : none;
     std::size_t row = 0;
     for (const Results::Entry& entry : ranking) {
         if (row == m_places.size() || entry.place == 0 || !entry.bestMs)
@@ -380,7 +364,13 @@ void Scoreboard::closeEvent(QCloseEvent* event)
 void Scoreboard::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    protocolChanged();
+    emit shownChanged(true);
+}
+
+void Scoreboard::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    emit shownChanged(false);
 }
 
 void Scoreboard::saveState(QSettings& settings, bool open) const

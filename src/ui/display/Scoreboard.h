@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -46,8 +47,8 @@ public:
     // C1 behind everything, C2 for the texts around the digits.
     void setBoardColours(TColor background, TColor text);
     void setStartName(const QString& text);
-    // Where the results come from: the protocol's lines as they stand now.
-    void setProtocolSource(std::function<QStringList()> lines);
+    // The first three of this ranking are shown, at the digits' resolution.
+    void setRanking(std::shared_ptr<const Results::Ranking> ranking);
 
     TDigit* digit(DisplayControl control) const;
     QLabel* label(DisplayControl control) const;
@@ -69,14 +70,12 @@ public:
     // Shows it in the place restored, full screen if it was left so.
     void showAsStored();
 
-public slots:
-    // The protocol changed; the ranking is read again once the event loop is
-    // free, so a loaded file or a burst of lines costs one reading.
-    void protocolChanged();
-
 signals:
     // The operator closed the window itself (not the program ending).
     void closedByOperator();
+    // Shown or hidden, by the operator or the program: whoever feeds the
+    // ranking need only read the protocol while somebody looks.
+    void shownChanged(bool shown);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -84,10 +83,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void layoutBoard();
-    void refreshResults();
+    void showRanking();
     void showStartName();
     QMargins frameEstimate() const;
     // The stored client area moved and shrunk onto one screen: `target` if
@@ -105,8 +105,7 @@ private:
     std::array<QLabel*, 3> m_times{};
     ResolutionLayout m_layout;
     bool m_layoutKnown = false;
-    std::function<QStringList()> m_protocolLines;
-    bool m_rankingDue = false;
+    std::shared_ptr<const Results::Ranking> m_ranking;
     bool m_storedFullScreen = false;
     // The place to go back to from full screen. Not every window system
     // remembers it when the window went full screen right as it was shown.

@@ -164,9 +164,11 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
 TFormMain::~TFormMain()
 {
     FormDestroy();
-    // It reads the protocol, which goes with the members, before the
-    // window's children would.
+    // They read the protocol and its feed, which go with the members, before
+    // the window's children would.
     delete m_results;
+    delete m_display;
+    m_display = nullptr;
 }
 
 QString TFormMain::wordTemplateFile() const

@@ -277,6 +277,7 @@ private:
     Scoreboard* m_display = nullptr; // a child, lives as long as the window
     // What the operator asked for; the program's end hides the window too.
     bool m_displayOpen = false;
+    bool m_displayHoldsFeed = false;
 
     TColor m_c1 = 0x000000;
     TColor m_c2 = 0x00FF00;

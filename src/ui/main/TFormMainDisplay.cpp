@@ -7,10 +7,10 @@
 #include "protocol/ProtocolController.h"
 #include "ui/display/Scoreboard.h"
 #include "ui/main/MainWindowView.h"
+#include "ui/results/ResultsFeed.h"
 
 #include <QAction>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTimer>
 
@@ -22,12 +22,20 @@ void TFormMain::createScoreboard(QSettings* stored)
     m_view->mirrorTo(*m_display);
     m_display->setBoardColours(m_c1, m_c2);
     m_display->setStartName(editStartN->text());
-    m_display->setProtocolSource([&memo = m_protocol->memo()] {
-        const QString text = memo.text();
-        return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-    });
     connect(editStartN, &QLineEdit::textChanged, m_display, &Scoreboard::setStartName);
-    connect(Memo1, &QPlainTextEdit::textChanged, m_display, &Scoreboard::protocolChanged);
+    // The board reads the ranking of the one results feed while it is shown.
+    connect(m_resultsFeed.get(), &ResultsFeed::rankingChanged, m_display, &Scoreboard::setRanking);
+    connect(m_display, &Scoreboard::shownChanged, this, [this](bool shown) {
+        if (shown == m_displayHoldsFeed)
+            return;
+        m_displayHoldsFeed = shown;
+        if (shown) {
+            m_resultsFeed->acquire();
+            m_display->setRanking(m_resultsFeed->ranking());
+        } else {
+            m_resultsFeed->release();
+        }
+    });
     connect(m_display, &Scoreboard::closedByOperator, this, [this] { m_displayOpen = false; });
     connect(mAnzeigetafel, &QAction::triggered, this, &TFormMain::toggleScoreboard);
     // After a double-click on the board the keyboard is there; F9 must still
