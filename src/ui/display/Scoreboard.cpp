@@ -1,8 +1,7 @@
 #include "ui/display/Scoreboard.h"
 
 #include "controls/ColorRef.h"
-#include "controls/TDigit.h"
-#include "core/DisplayLayout.h"
+#include "ui/display/DigitPanel.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -30,8 +29,6 @@ constexpr int kPlaceWidth = 330;
 // Smaller than this nobody can read it across a paddock.
 constexpr int kMinWidth = 248;
 constexpr int kMinHeight = 186;
-
-constexpr int kFirstLabel = static_cast<int>(DisplayControl::LabHour);
 
 void setColour(QWidget* widget, QPalette::ColorRole role, TColor color)
 {
@@ -62,22 +59,10 @@ Scoreboard::Scoreboard(QWidget* parent) : QWidget(parent, Qt::Window)
     // with F8, must not take the keyboard from it.
     setAttribute(Qt::WA_ShowWithoutActivating);
 
-    m_panel = new QWidget(this);
-    m_panel->setAutoFillBackground(true);
-    m_panel->setPalette(palette());
-    for (TDigit*& d : m_digits) {
-        d = new TDigit(m_panel);
-        d->setColor(0x000000);
-        d->setColorOff(0x000000);
-        d->setValueBinary(TDigit::Patterns[0]);
-        d->setPresenter(&m_presenter);
-    }
-    const char* const texts[] = {":", ".", ",", "Std.", "Min.", "Sek.", "100", ":", ".", ","};
-    for (int i = kFirstLabel; i < kDisplayControlCount; ++i) {
-        auto* l = new QLabel(QString::fromLatin1(texts[i - kFirstLabel]), m_panel);
-        l->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_labels[i] = l;
-    }
+    m_panel = new DigitPanel(this);
+    m_panel->setColours(0x000000, 0x00FF00);
+    // The best times are shown at the resolution of the digits.
+    connect(m_panel, &DigitPanel::resolutionLayoutChanged, this, &Scoreboard::showRanking);
     m_name = new QLabel(this);
     m_name->setAlignment(Qt::AlignCenter);
     m_name->setTextFormat(Qt::PlainText);
@@ -94,78 +79,27 @@ Scoreboard::Scoreboard(QWidget* parent) : QWidget(parent, Qt::Window)
 
 TDigit* Scoreboard::digit(DisplayControl control) const
 {
-    const int index = static_cast<int>(control);
-    return index < kFirstLabel ? m_digits[index] : nullptr;
+    return m_panel->digit(control);
 }
 
 QLabel* Scoreboard::label(DisplayControl control) const
 {
-    return m_labels[static_cast<int>(control)];
-}
-
-void Scoreboard::setDigitValue(DisplayControl control, int value)
-{
-    digit(control)->setValue(value);
-}
-
-void Scoreboard::showPending()
-{
-    m_presenter.present();
-}
-
-void Scoreboard::setDigitColorOn(DisplayControl control, TColor color)
-{
-    digit(control)->setColorOn(color);
-}
-
-void Scoreboard::setDigitColorOff(DisplayControl control, TColor color)
-{
-    digit(control)->setColorOff(color);
-}
-
-void Scoreboard::setDigitBackground(DisplayControl control, TColor color)
-{
-    digit(control)->setColor(color);
-}
-
-void Scoreboard::setLabelFontColor(DisplayControl control, TColor color)
-{
-    QLabel* l = label(control);
-    if (l->palette().color(QPalette::WindowText) != colorFromRef(color))
-        setColour(l, QPalette::WindowText, color);
-}
-
-void Scoreboard::applyResolutionLayout(const ResolutionLayout& layout)
-{
-    if (m_layoutKnown && layout == m_layout)
-        return;
-    m_layout = layout;
-    m_layoutKnown = true;
-    digit(DisplayControl::Digit8)->setVisible(layout.hundredthsVisible);
-    digit(DisplayControl::Digit22)->setVisible(layout.hundredthsVisible);
-    digit(DisplayControl::Digit7)->setVisible(layout.tenthsVisible);
-    digit(DisplayControl::Digit21)->setVisible(layout.tenthsVisible);
-    label(DisplayControl::Lab_100)->setText(QString::fromStdString(layout.lab100Caption));
-    label(DisplayControl::Lab_100)->setVisible(layout.lab100Visible);
-    label(DisplayControl::LabSec)->setVisible(layout.commasVisible);
-    label(DisplayControl::LabSec2)->setVisible(layout.commasVisible);
-    layoutBoard();
-    // The best times are shown at the resolution of the digits.
-    showRanking();
+    return m_panel->label(control);
 }
 
 int Scoreboard::resolution() const
 {
-    if (!m_layoutKnown || m_layout.hundredthsVisible)
+    const std::optional<ResolutionLayout>& layout = m_panel->resolutionLayout();
+    if (!layout || layout->hundredthsVisible)
         return 2;
-    return m_layout.tenthsVisible ? 1 : 0;
+    return layout->tenthsVisible ? 1 : 0;
 }
 
 void Scoreboard::setBoardColours(TColor background, TColor text)
 {
     setColour(this, QPalette::Window, background);
     setColour(this, QPalette::WindowText, text);
-    m_panel->setPalette(palette());
+    m_panel->setColours(background, text);
     for (QLabel* l :
          {m_name, m_places[0], m_places[1], m_places[2], m_times[0], m_times[1], m_times[2]})
         setColour(l, QPalette::WindowText, text);
@@ -230,65 +164,12 @@ void Scoreboard::layoutBoard()
     // ratios and centred, the rest stays in the background colour.
     const double scale = std::min(static_cast<double>(width()) / kBoardWidth,
                                   static_cast<double>(height()) / kBoardHeight);
-    const double originX = (width() - kBoardWidth * scale) / 2;
-    const double originY = (height() - kBoardHeight * scale) / 2;
+    const QPointF origin((width() - kBoardWidth * scale) / 2,
+                         (height() - kBoardHeight * scale) / 2);
     auto onBoard = [&](double x, double y, double w, double h) {
-        const int left = static_cast<int>(std::lround(originX + x * scale));
-        const int top = static_cast<int>(std::lround(originY + y * scale));
-        return QRect(left, top, static_cast<int>(std::lround(originX + (x + w) * scale)) - left,
-                     static_cast<int>(std::lround(originY + (y + h) * scale)) - top);
+        return DigitPanel::scaledRect(origin, scale, x, y, w, h);
     };
-    auto inPanel = [scale](double x, double y, double w, double h) {
-        const int left = static_cast<int>(std::lround(x * scale));
-        const int top = static_cast<int>(std::lround(y * scale));
-        return QRect(left, top, static_cast<int>(std::lround((x + w) * scale)) - left,
-                     static_cast<int>(std::lround((y + h) * scale)) - top);
-    };
-
-    // The panel narrows with the resolution as the main window's does.
-    const int panelLeft = m_layoutKnown ? m_layout.panelTimerLeft : 0;
-    const int panelWidth = m_layoutKnown ? m_layout.panelTimerWidth : DisplayLayout::kOwnerWidth;
-    const QRect panel = onBoard(panelLeft, 0, panelWidth, DisplayLayout::kPanelHeight);
-    m_panel->setGeometry(panel);
-
-    const int thickness = std::max(1, static_cast<int>(std::lround(5 * scale)));
-    const int separation = std::max(1, static_cast<int>(std::lround(scale)));
-    for (int place = 0; place < 8; ++place) {
-        const double left = DisplayLayout::kDigitLeft[place];
-        m_digits[place]->setGeometry(inPanel(left, DisplayLayout::kFirstRowTop,
-                                             DisplayLayout::kDigitWidth,
-                                             DisplayLayout::kFirstRowHeight));
-        m_digits[8 + place]->setGeometry(inPanel(left, DisplayLayout::kSecondRowTop,
-                                                 DisplayLayout::kDigitWidth,
-                                                 DisplayLayout::kSecondRowHeight));
-    }
-    // The thickness is checked against the size only when it is set.
-    for (TDigit* d : m_digits) {
-        d->setSeparation(separation);
-        d->setThickness(thickness);
-    }
-
-    const QFont separatorFont = pixelFont("Liberation Serif", 64 * scale, true);
-    const int separatorLefts[3] = {DisplayLayout::kLabHourLeft, DisplayLayout::kLabMinLeft,
-                                   DisplayLayout::kLabSecLeft};
-    for (int i = 0; i < 3; ++i) {
-        QLabel* first = m_labels[static_cast<int>(DisplayControl::LabHour) + i];
-        QLabel* second = m_labels[static_cast<int>(DisplayControl::LabHour2) + i];
-        first->setGeometry(inPanel(separatorLefts[i], 11, 27, 89));
-        second->setGeometry(inPanel(separatorLefts[i], 136, 27, 69));
-        for (QLabel* l : {first, second}) {
-            l->setFont(separatorFont);
-            l->setAlignment(Qt::AlignCenter);
-        }
-    }
-    const QFont unitFont = pixelFont("Liberation Sans", 19 * scale, true);
-    for (int i = 0; i < 4; ++i) {
-        QLabel* unit = m_labels[static_cast<int>(DisplayControl::Lab_Hour) + i];
-        const int left =
-            i == 3 && m_layoutKnown ? m_layout.lab100Left : DisplayLayout::kUnitLabelLeft[i];
-        unit->setGeometry(inPanel(left, DisplayLayout::kUnitLabelTop, 60, 24));
-        unit->setFont(unitFont);
-    }
+    m_panel->place(scale, origin);
 
     m_name->setGeometry(onBoard(0, kNameTop, kBoardWidth, kNameHeight));
     m_name->setFont(pixelFont("Liberation Sans", 40 * scale, true));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "controls/DigitPresenter.h"
 #include "core/IDigitDisplay.h"
 #include "core/Results.h"
 
@@ -16,14 +15,15 @@
 class QLabel;
 class QScreen;
 class QSettings;
+class DigitPanel;
 class TDigit;
 
 // "Anzeigetafel": the main display again, scaled to a window of any size for
 // the drivers and the public, with the current Nr./Name and the first three of
-// the results. It has no clock of its own: the main window hands it every
-// digit and colour in the same call that sets its own, so both always show the
-// same time.
-class Scoreboard : public QWidget, public IDigitDisplay
+// the results. It has no clock of its own: its digit panel is one more display
+// of the race, which hands every digit and colour to all of them in the same
+// call, so all always show the same time.
+class Scoreboard : public QWidget
 {
     Q_OBJECT
 
@@ -35,14 +35,8 @@ public:
 
     explicit Scoreboard(QWidget* parent = nullptr);
 
-    // IDigitDisplay
-    void setDigitValue(DisplayControl digit, int value) override;
-    void setDigitColorOn(DisplayControl digit, TColor color) override;
-    void setDigitColorOff(DisplayControl digit, TColor color) override;
-    void setDigitBackground(DisplayControl digit, TColor color) override;
-    void setLabelFontColor(DisplayControl label, TColor color) override;
-    void applyResolutionLayout(const ResolutionLayout& layout) override;
-    void showPending() override;
+    // The digits, for the race to drive.
+    DigitPanel& digitPanel() const { return *m_panel; }
 
     // C1 behind everything, C2 for the texts around the digits.
     void setBoardColours(TColor background, TColor text);
@@ -95,16 +89,11 @@ private:
     // it lies.
     QRect placeOnScreen(QRect frame, QScreen* target, QScreen* named) const;
 
-    QWidget* m_panel = nullptr;
-    DigitPresenter m_presenter;
-    std::array<TDigit*, 16> m_digits{};
-    std::array<QLabel*, kDisplayControlCount> m_labels{};
+    DigitPanel* m_panel = nullptr;
     QLabel* m_name = nullptr;
     QString m_startName;
     std::array<QLabel*, 3> m_places{};
     std::array<QLabel*, 3> m_times{};
-    ResolutionLayout m_layout;
-    bool m_layoutKnown = false;
     std::shared_ptr<const Results::Ranking> m_ranking;
     bool m_storedFullScreen = false;
     // The place to go back to from full screen. Not every window system

@@ -1,16 +1,12 @@
 #include "ui/main/MainWindowView.h"
 
-#include "controls/ColorRef.h"
 #include "controls/TBitBtnWithColor.h"
-#include "controls/TDigit.h"
 #include "controls/TLbSpeedButton.h"
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
-#include "ui/display/Scoreboard.h"
 #include "ui/main/TFormMain.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QLineEdit>
 
 namespace {
@@ -21,8 +17,6 @@ MainWindowView::MainWindowView(TFormMain& form) : m_form(form)
 {
     // An impossible colour, so the first real one is always applied.
     m_labelColors.fill(kUnset);
-    for (int i = 0; i <= static_cast<int>(DisplayControl::Digit22); ++i)
-        digit(static_cast<DisplayControl>(i))->setPresenter(&m_presenter);
 }
 
 TBitBtnWithColor* MainWindowView::button(RaceCommand command) const
@@ -112,68 +106,67 @@ void MainWindowView::UpdateProtocolButtons()
     m_form.UpdateProtocolButtons();
 }
 
-TDigit* MainWindowView::digit(DisplayControl control) const
+void MainWindowView::addDisplay(IDigitDisplay& display)
 {
-    return static_cast<TDigit*>(m_form.displayControl(control));
-}
-
-IDigitDisplay* MainWindowView::mirror() const
-{
-    return m_form.scoreboard();
-}
-
-void MainWindowView::mirrorTo(IDigitDisplay& other) const
-{
-    for (int i = 0; i <= static_cast<int>(DisplayControl::Digit22); ++i) {
+    m_displays.push_back(&display);
+    for (std::size_t i = 0; i < m_digits.size(); ++i) {
         const auto control = static_cast<DisplayControl>(i);
-        const TDigit* shown = digit(control);
-        other.setDigitValue(control, shown->Value());
-        other.setDigitColorOn(control, shown->ColorOn());
-        other.setDigitColorOff(control, shown->ColorOff());
-        other.setDigitBackground(control, shown->Color());
+        const ShownDigit& shown = m_digits[i];
+        if (shown.value)
+            display.setDigitValue(control, *shown.value);
+        if (shown.on)
+            display.setDigitColorOn(control, *shown.on);
+        if (shown.off)
+            display.setDigitColorOff(control, *shown.off);
+        if (shown.background)
+            display.setDigitBackground(control, *shown.background);
     }
     for (int i = static_cast<int>(DisplayControl::LabHour); i < kDisplayControlCount; ++i) {
         if (m_labelColors[i] != kUnset)
-            other.setLabelFontColor(static_cast<DisplayControl>(i), m_labelColors[i]);
+            display.setLabelFontColor(static_cast<DisplayControl>(i), m_labelColors[i]);
     }
     if (m_layout)
-        other.applyResolutionLayout(*m_layout);
-    other.showPending();
+        display.applyResolutionLayout(*m_layout);
+    display.showPending();
+}
+
+void MainWindowView::removeDisplay(IDigitDisplay& display)
+{
+    std::erase(m_displays, &display);
 }
 
 void MainWindowView::setDigitValue(DisplayControl control, int value)
 {
-    digit(control)->setValue(value);
-    if (IDigitDisplay* other = mirror())
-        other->setDigitValue(control, value);
+    m_digits[static_cast<int>(control)].value = value;
+    for (IDigitDisplay* display : m_displays)
+        display->setDigitValue(control, value);
 }
 
 void MainWindowView::showPending()
 {
-    m_presenter.present();
-    if (IDigitDisplay* other = mirror())
-        other->showPending();
+    for (IDigitDisplay* display : m_displays)
+        display->showPending();
 }
 
 void MainWindowView::setDigitColorOn(DisplayControl control, TColor color)
 {
-    digit(control)->setColorOn(color);
-    if (IDigitDisplay* other = mirror())
-        other->setDigitColorOn(control, color);
+    m_digits[static_cast<int>(control)].on = color;
+    for (IDigitDisplay* display : m_displays)
+        display->setDigitColorOn(control, color);
 }
 
 void MainWindowView::setDigitColorOff(DisplayControl control, TColor color)
 {
-    digit(control)->setColorOff(color);
-    if (IDigitDisplay* other = mirror())
-        other->setDigitColorOff(control, color);
+    m_digits[static_cast<int>(control)].off = color;
+    for (IDigitDisplay* display : m_displays)
+        display->setDigitColorOff(control, color);
 }
 
 void MainWindowView::setDigitBackground(DisplayControl control, TColor color)
 {
-    digit(control)->setColor(color);
-    if (IDigitDisplay* other = mirror())
-        other->setDigitBackground(control, color);
+    m_digits[static_cast<int>(control)].background = color;
+    for (IDigitDisplay* display : m_displays)
+        display->setDigitBackground(control, color);
 }
 
 void MainWindowView::setLabelFontColor(DisplayControl control, TColor color)
@@ -182,28 +175,13 @@ void MainWindowView::setLabelFontColor(DisplayControl control, TColor color)
     if (current == color)
         return;
     current = color;
-    if (IDigitDisplay* other = mirror())
-        other->setLabelFontColor(control, color);
-    QWidget* label = m_form.displayControl(control);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colorFromRef(color));
-    label->setPalette(palette);
+    for (IDigitDisplay* display : m_displays)
+        display->setLabelFontColor(control, color);
 }
 
 void MainWindowView::applyResolutionLayout(const ResolutionLayout& layout)
 {
     m_layout = layout;
-    if (IDigitDisplay* other = mirror())
-        other->applyResolutionLayout(layout);
-    m_form.displayControl(DisplayControl::Digit8)->setVisible(layout.hundredthsVisible);
-    m_form.displayControl(DisplayControl::Digit22)->setVisible(layout.hundredthsVisible);
-    m_form.displayControl(DisplayControl::Digit7)->setVisible(layout.tenthsVisible);
-    m_form.displayControl(DisplayControl::Digit21)->setVisible(layout.tenthsVisible);
-    m_form.PanelTimer->setGeometry(layout.panelTimerLeft, m_form.PanelTimer->y(),
-                                   layout.panelTimerWidth, m_form.PanelTimer->height());
-    m_form.Lab_100->move(layout.lab100Left, m_form.Lab_100->y());
-    m_form.Lab_100->setText(QString::fromStdString(layout.lab100Caption));
-    m_form.Lab_100->setVisible(layout.lab100Visible);
-    m_form.LabSec->setVisible(layout.commasVisible);
-    m_form.LabSec2->setVisible(layout.commasVisible);
+    for (IDigitDisplay* display : m_displays)
+        display->applyResolutionLayout(layout);
 }

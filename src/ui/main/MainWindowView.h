@@ -1,18 +1,19 @@
 #pragma once
 
-#include "controls/DigitPresenter.h"
 #include "core/IDigitDisplay.h"
 #include "core/IRaceView.h"
 
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class TFormMain;
 
-// The main window's controls as the race core drives them. Colours of labels
-// are remembered here because the display pushes the same colours every
-// 10 ms and a palette change always repaints.
+// The main window's controls as the race core drives them. The digits go to
+// every display registered: the window's own panel and the scoreboard's.
+// Colours of labels are compared here because the race pushes the same
+// colours every 10 ms and a palette change always repaints.
 class MainWindowView : public IRaceView, public IDigitDisplay
 {
 public:
@@ -40,8 +41,9 @@ public:
     void applyResolutionLayout(const ResolutionLayout& layout) override;
     void showPending() override;
 
-    // Hands a second display everything the main rows show now.
-    void mirrorTo(IDigitDisplay& other) const;
+    // A display joining late starts from what the others show now.
+    void addDisplay(IDigitDisplay& display);
+    void removeDisplay(IDigitDisplay& display);
 
     TColor labelFontColor(DisplayControl label) const
     {
@@ -49,13 +51,18 @@ public:
     }
 
 private:
-    class TDigit* digit(DisplayControl control) const;
-    // The scoreboard, when the window has one.
-    IDigitDisplay* mirror() const;
     class TBitBtnWithColor* button(RaceCommand command) const;
 
     TFormMain& m_form;
     std::array<TColor, kDisplayControlCount> m_labelColors;
     std::optional<ResolutionLayout> m_layout;
-    DigitPresenter m_presenter;
+    struct ShownDigit
+    {
+        std::optional<int> value;
+        std::optional<TColor> on;
+        std::optional<TColor> off;
+        std::optional<TColor> background;
+    };
+    std::array<ShownDigit, static_cast<int>(DisplayControl::Digit22) + 1> m_digits;
+    std::vector<IDigitDisplay*> m_displays;
 };

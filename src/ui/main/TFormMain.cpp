@@ -20,6 +20,7 @@
 #include "protocol/ProtocolDialogs.h"
 #include "protocol/ProtocolJournal.h"
 #include "settings/SettingsStore.h"
+#include "ui/display/DigitPanel.h"
 #include "ui/display/Scoreboard.h"
 #include "ui/main/DataFiles.h"
 #include "ui/main/InputStamps.h"
@@ -103,6 +104,7 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
         m_localClock = std::make_unique<SystemLocalClock>();
     m_inputStamps = std::make_unique<InputStamps>(*m_counter);
     m_view = std::make_unique<MainWindowView>(*this);
+    m_view->addDisplay(*m_digitPanel);
     m_clockTimer = std::make_unique<QtWindowTimer>(*Clock);
     // A coarse timer may end the lock-out up to 5 % early and let a second
     // trigger of the same car through.
@@ -167,6 +169,8 @@ TFormMain::~TFormMain()
     // They read the protocol and its feed, which go with the members, before
     // the window's children would.
     delete m_results;
+    if (m_display)
+        m_view->removeDisplay(m_display->digitPanel());
     delete m_display;
     m_display = nullptr;
 }
@@ -196,35 +200,7 @@ void TFormMain::setHelpSystem(THelpSystem* help)
 
 QWidget* TFormMain::displayControl(DisplayControl control) const
 {
-    const int index = static_cast<int>(control);
-    if (index <= static_cast<int>(DisplayControl::Digit8))
-        return FirstRow[index];
-    if (index <= static_cast<int>(DisplayControl::Digit22))
-        return SecondRow[index - static_cast<int>(DisplayControl::Digit12)];
-    switch (control) {
-    case DisplayControl::LabHour:
-        return LabHour;
-    case DisplayControl::LabMin:
-        return LabMin;
-    case DisplayControl::LabSec:
-        return LabSec;
-    case DisplayControl::Lab_Hour:
-        return Lab_Hour;
-    case DisplayControl::Lab_Min:
-        return Lab_Min;
-    case DisplayControl::Lab_sek:
-        return Lab_sek;
-    case DisplayControl::Lab_100:
-        return Lab_100;
-    case DisplayControl::LabHour2:
-        return LabHour2;
-    case DisplayControl::LabMin2:
-        return LabMin2;
-    case DisplayControl::LabSec2:
-        return LabSec2;
-    default:
-        return nullptr;
-    }
+    return m_digitPanel->control(control);
 }
 
 void TFormMain::connectHandlers()
@@ -468,10 +444,7 @@ void TFormMain::setDisplayColours(TColor c1, TColor c2, TColor c3)
 
 void TFormMain::setBackgroundOfDisplay()
 {
-    QPalette palette = PanelTimer->palette();
-    palette.setColor(QPalette::Window, colorFromRef(m_c1));
-    palette.setColor(QPalette::WindowText, colorFromRef(m_c2));
-    PanelTimer->setPalette(palette);
+    m_digitPanel->setColours(m_c1, m_c2);
     if (m_display)
         m_display->setBoardColours(m_c1, m_c2);
 }

@@ -43,6 +43,7 @@ class THelpSystem;
 class PortWiring;
 class ResultsWindow;
 class Scoreboard;
+class DigitPanel;
 
 // Everything the window would otherwise take from the machine it runs on.
 // The program uses the defaults; tests point each at something harmless.
@@ -114,7 +115,7 @@ public:
     QFrame* Panel2 = nullptr;
     QFrame* PanelLeft = nullptr;
     QFrame* PanelTimerOwner = nullptr;
-    QFrame* PanelTimer = nullptr;
+    QFrame* PanelTimer = nullptr;       // the digit panel
     std::array<TDigit*, 8> FirstRow{};  // Digit1 .. Digit8
     std::array<TDigit*, 8> SecondRow{}; // Digit12, 13, 15, 16, 18, 19, 21, 22
     QLabel* LabHour = nullptr;
@@ -274,7 +275,8 @@ private:
     QPointer<QWidget> m_journalNotice;
     THelpSystem* m_help = nullptr;
     ResultsWindow* m_results = nullptr;
-    Scoreboard* m_display = nullptr; // a child, lives as long as the window
+    DigitPanel* m_digitPanel = nullptr; // PanelTimer, a child
+    Scoreboard* m_display = nullptr;    // a child, lives as long as the window
     // What the operator asked for; the program's end hides the window too.
     bool m_displayOpen = false;
     bool m_displayHoldsFeed = false;

@@ -5,6 +5,7 @@
 #include "ui/main/TFormMain.h"
 
 #include "protocol/ProtocolController.h"
+#include "ui/display/DigitPanel.h"
 #include "ui/display/Scoreboard.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/results/ResultsFeed.h"
@@ -19,7 +20,7 @@ void TFormMain::createScoreboard(QSettings* stored)
     m_display = new Scoreboard(this);
     // It joins a display that is already running: it starts from what the
     // main rows show and then gets every change with them.
-    m_view->mirrorTo(*m_display);
+    m_view->addDisplay(m_display->digitPanel());
     m_display->setBoardColours(m_c1, m_c2);
     m_display->setStartName(editStartN->text());
     connect(editStartN, &QLineEdit::textChanged, m_display, &Scoreboard::setStartName);

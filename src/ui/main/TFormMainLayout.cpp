@@ -6,13 +6,13 @@
 
 #include "controls/ColorRef.h"
 #include "controls/TBitBtnWithColor.h"
-#include "controls/TDigit.h"
 #include "controls/TLbSpeedButton.h"
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
 #include "core/DisplayLayout.h"
 #include "core/Version.h"
 #include "help/Pictures.h"
+#include "ui/display/DigitPanel.h"
 #include "ui/main/CodePageValidator.h"
 
 #include <QAction>
@@ -36,7 +36,6 @@ namespace {
 
 // The fonts the form names, through their metric twins on Linux.
 const char* const kArial = "Liberation Sans";
-const char* const kTimes = "Liberation Serif";
 const char* const kCourier = "Liberation Mono";
 
 QFont pixelFont(const char* family, int pixels, bool bold = false)
@@ -281,54 +280,30 @@ void TFormMain::createTimingHalf(QWidget* parent)
 
 void TFormMain::createDigitPanel(QWidget* owner)
 {
-    PanelTimer = panel(owner, QFrame::Raised, DisplayLayout::kBevelWidth);
+    m_digitPanel = new DigitPanel(owner);
+    PanelTimer = m_digitPanel;
     PanelTimer->setObjectName("PanelTimer");
-    PanelTimer->setGeometry(0, 0, DisplayLayout::kOwnerWidth, DisplayLayout::kPanelHeight);
-    setBackground(PanelTimer, m_c1);
+    // Here, unlike on the scoreboard, the panel stands out in a wide bevel.
+    PanelTimer->setFrameShape(QFrame::Panel);
+    PanelTimer->setFrameShadow(QFrame::Raised);
+    PanelTimer->setLineWidth(DisplayLayout::kBevelWidth);
+    m_digitPanel->setColours(m_c1, m_c2);
 
-    auto makeDigit = [this](int place, int top, int height) {
-        auto* digit = new TDigit(PanelTimer);
-        digit->setGeometry(DisplayLayout::kDigitLeft[place], top, DisplayLayout::kDigitWidth,
-                           height);
-        digit->setThickness(5);
-        digit->setSeparation(1);
-        digit->setColor(0x000000);
-        digit->setColorOff(0x000000);
-        digit->setValueBinary(TDigit::Patterns[0]);
-        return digit;
-    };
     for (int place = 0; place < 8; ++place) {
-        FirstRow[place] =
-            makeDigit(place, DisplayLayout::kFirstRowTop, DisplayLayout::kFirstRowHeight);
-        SecondRow[place] =
-            makeDigit(place, DisplayLayout::kSecondRowTop, DisplayLayout::kSecondRowHeight);
+        FirstRow[place] = m_digitPanel->digit(static_cast<DisplayControl>(place));
+        SecondRow[place] = m_digitPanel->digit(
+            static_cast<DisplayControl>(static_cast<int>(DisplayControl::Digit12) + place));
     }
-
-    const QFont separatorFont = pixelFont(kTimes, 64, true);
-    auto separator = [&](const char* text, int left, int top, int height) {
-        return label(PanelTimer, QString::fromLatin1(text), separatorFont,
-                     QRect(left, top, 27, height), Qt::AlignCenter);
-    };
-    LabHour = separator(":", DisplayLayout::kLabHourLeft, 11, 89);
-    LabMin = separator(".", DisplayLayout::kLabMinLeft, 11, 89);
-    LabSec = separator(",", DisplayLayout::kLabSecLeft, 11, 89);
-    LabHour2 = separator(":", DisplayLayout::kLabHourLeft, 136, 69);
-    LabMin2 = separator(".", DisplayLayout::kLabMinLeft, 136, 69);
-    LabSec2 = separator(",", DisplayLayout::kLabSecLeft, 136, 69);
-
-    const QFont unitFont = pixelFont(kArial, 19, true);
-    auto unit = [&](const char* text, int index) {
-        return label(
-            PanelTimer, QString::fromLatin1(text), unitFont,
-            QRect(DisplayLayout::kUnitLabelLeft[index], DisplayLayout::kUnitLabelTop, 60, 24));
-    };
-    Lab_Hour = unit("Std.", 0);
-    Lab_Min = unit("Min.", 1);
-    Lab_sek = unit("Sek.", 2);
-    Lab_100 = unit("100", 3);
-    for (QLabel* l :
-         {LabHour, LabMin, LabSec, LabHour2, LabMin2, LabSec2, Lab_Hour, Lab_Min, Lab_sek, Lab_100})
-        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    LabHour = m_digitPanel->label(DisplayControl::LabHour);
+    LabMin = m_digitPanel->label(DisplayControl::LabMin);
+    LabSec = m_digitPanel->label(DisplayControl::LabSec);
+    LabHour2 = m_digitPanel->label(DisplayControl::LabHour2);
+    LabMin2 = m_digitPanel->label(DisplayControl::LabMin2);
+    LabSec2 = m_digitPanel->label(DisplayControl::LabSec2);
+    Lab_Hour = m_digitPanel->label(DisplayControl::Lab_Hour);
+    Lab_Min = m_digitPanel->label(DisplayControl::Lab_Min);
+    Lab_sek = m_digitPanel->label(DisplayControl::Lab_sek);
+    Lab_100 = m_digitPanel->label(DisplayControl::Lab_100);
 }
 
 void TFormMain::createProtocolHalf(QWidget* parent)
