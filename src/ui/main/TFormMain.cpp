@@ -236,8 +236,6 @@ void TFormMain::connectHandlers()
     // Timed with the edge's own reading: a busy window never delays a race time.
     connect(&barrier, &PortWiring::edge, this,
             [&race](std::int64_t ticks, std::uint32_t) { race.ComPortDSR(ticks); });
-    connect(&barrier, &PortWiring::algorithmChanged, this,
-            [&race](int algorithm) { race.setBarrierAlgorithm(algorithm); });
     connect(&barrier, &PortWiring::lost, this, [this, &race](const QString& text) {
         race.SetHandMode();
         barrierLost(text);
@@ -369,7 +367,6 @@ void TFormMain::loadSettings()
     const SettingsStore values = stored.sanitised();
 
     m_portWiring->setPortNumber(values.Port);
-    m_portWiring->setBarrierAlgorithm(values.Alg);
     m_race->setBarrierAlgorithm(values.Alg);
     m_race->setLapLimit(values.Splits);
     placeWindow(values.Left, values.Top, values.Width, values.Height);
@@ -445,7 +442,7 @@ bool TFormMain::saveSettings()
     values.Height = height();
     values.Sound = m_sound;
     values.Port = m_portWiring->portNumber();
-    values.Alg = m_portWiring->barrierAlgorithm();
+    values.Alg = m_race->BarrierAlgorithm();
     values.Splits = m_race->LapLimit();
     values.C1 = static_cast<int32_t>(m_c1);
     values.C2 = static_cast<int32_t>(m_c2);
@@ -591,8 +588,12 @@ void TFormMain::ComPortClose()
 void TFormMain::applyPortChoice(int oldIndex, int newIndex, const QString& itemText,
                                 int algorithmIndex)
 {
+    // The algorithm belongs to the chosen port; with "Keine" the last one
+    // stays for the next port. It holds even when the port does not open.
+    if (newIndex != 0)
+        m_race->setBarrierAlgorithm(algorithmIndex);
     try {
-        m_portWiring->applyPortChoice(oldIndex, newIndex, itemText, algorithmIndex);
+        m_portWiring->applyPortChoice(oldIndex, newIndex, itemText);
     } catch (const EComError&) {
         // The old port is closed already: showing Auto and "Frei" now would
         // promise a barrier that cannot trigger.
