@@ -468,7 +468,6 @@ void RaceControl::setCommand(RaceCommand command, bool enabled, TColor color)
 void RaceControl::AddProtocolLine(const std::string& text)
 {
     m_protocol.appendLine(text);
-    m_view.UpdateProtocolButtons();
 }
 
 void RaceControl::addLineIfAny(const std::optional<std::string>& line)

@@ -107,11 +107,6 @@ void MainWindowView::stepStartNumber()
     m_form.seStartN->setValue(m_form.seStartN->Value() + 1);
 }
 
-void MainWindowView::UpdateProtocolButtons()
-{
-    m_form.UpdateProtocolButtons();
-}
-
 TDigit* MainWindowView::digit(DisplayControl control) const
 {
     return static_cast<TDigit*>(m_form.displayControl(control));
