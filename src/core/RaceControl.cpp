@@ -81,11 +81,6 @@ std::string RaceControl::FormatTimeOfDay() const
     return TimeBase::FormatTimeOfDay(m_eventTime);
 }
 
-std::string RaceControl::FileTimestamp() const
-{
-    return TimeBase::FileTimestamp(m_localClock.now());
-}
-
 void RaceControl::ApplyResolution(int resolution)
 {
     m_display.ApplyResolution(resolution);

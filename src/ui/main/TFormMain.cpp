@@ -549,8 +549,8 @@ void TFormMain::FormDestroy()
         return;
     }
     m_portWiring->close();
-    if (!m_protocol->writeExitCopy())
-        return;
+    // The last step: a failed exit copy has told the operator already.
+    m_protocol->writeExitCopy();
 }
 
 QWidget* TFormMain::showNotice(const QString& text)
