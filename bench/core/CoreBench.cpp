@@ -37,7 +37,6 @@ struct NullView : IRaceView
     std::string startNumberText() const override { return "1"; }
     void setStartNumberText(const std::string&) override {}
     void stepStartNumber() override {}
-    void UpdateProtocolButtons() override {}
 };
 
 struct NullProtocol : IProtocol

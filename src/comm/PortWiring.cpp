@@ -53,17 +53,6 @@ void PortWiring::setPortNumber(int port)
     m_port.setPort(port);
 }
 
-int PortWiring::barrierAlgorithm() const
-{
-    return m_port.Tag();
-}
-
-void PortWiring::setBarrierAlgorithm(int algorithm)
-{
-    m_port.setTag(algorithm);
-    emit algorithmChanged(algorithm);
-}
-
 bool PortWiring::isOpen() const
 {
     return m_port.Connected();
@@ -89,8 +78,7 @@ bool PortWiring::openAtStartUp()
     }
 }
 
-void PortWiring::applyPortChoice(int oldIndex, int newIndex, const QString& itemText,
-                                 int algorithmIndex)
+void PortWiring::applyPortChoice(int oldIndex, int newIndex, const QString& itemText)
 {
     // A port whose device was lost is opened again even when the operator
     // confirms the same entry: that is how a re-plugged adapter comes back.
@@ -101,7 +89,6 @@ void PortWiring::applyPortChoice(int oldIndex, int newIndex, const QString& item
         bool ok = false;
         const int port = itemText.mid(3).toInt(&ok);
         m_port.setPort(ok ? port : 0);
-        setBarrierAlgorithm(algorithmIndex);
         if (reopen) {
             m_lost = false;
             try {

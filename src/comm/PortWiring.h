@@ -31,17 +31,15 @@ public:
 
     int portNumber() const override;
     void setPortNumber(int port);
-    int barrierAlgorithm() const;
-    void setBarrierAlgorithm(int algorithm);
 
     // Opens a configured port; true when it is open. A port that does not
     // open is no error here: the number stays configured for the next run.
     bool openAtStartUp();
     // After the settings dialog closed with OK. Indexes are those of the
-    // dialog's port list ("Keine" is 0); itemText is the chosen entry and
-    // algorithmIndex the chosen algorithm. Throws EComError when the chosen
-    // port does not open; the previous port is closed by then.
-    void applyPortChoice(int oldIndex, int newIndex, const QString& itemText, int algorithmIndex);
+    // dialog's port list ("Keine" is 0); itemText is the chosen entry.
+    // Throws EComError when the chosen port does not open; the previous port
+    // is closed by then.
+    void applyPortChoice(int oldIndex, int newIndex, const QString& itemText);
     void close();
 
     bool isOpen() const override;
@@ -66,7 +64,6 @@ signals:
     // Auto mode was asked for while the configured port is not open. Raised
     // once for every port that failed; `text` is the whole notice.
     void notice(const QString& text);
-    void algorithmChanged(int algorithm);
 
 private:
     void deviceLost(const QString& reason);

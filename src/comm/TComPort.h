@@ -60,7 +60,7 @@ public:
     void setWriteBufSize(std::int32_t value) { m_writeBufSize = value; }
     std::int32_t ReadBufSize() const { return m_readBufSize; }
     void setReadBufSize(std::int32_t value) { m_readBufSize = value; }
-    // Free for the owner; the barrier wiring keeps its algorithm here.
+    // Free for the owner.
     int Tag() const { return m_tag; }
     void setTag(int value) { m_tag = value; }
 

@@ -3,10 +3,7 @@
 #include "comm/RealtimeScheduling.h"
 
 #include <atomic>
-#include <cerrno>
 #include <deque>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace {
 // Edges waiting for their hand-over. A window stuck long enough to fill this
@@ -22,16 +19,13 @@ void TComThread::setRealtimeWanted(bool wanted)
 }
 
 TComThread::TComThread(ISerialDevice& device, std::uint32_t eventMask, ISerialDevice::Clock clock)
-    : m_device(device), m_eventMask(eventMask), m_clock(std::move(clock)),
-      m_notifyFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    : m_device(device), m_eventMask(eventMask), m_clock(std::move(clock))
 {
 }
 
 TComThread::~TComThread()
 {
     stop();
-    if (m_notifyFd >= 0)
-        ::close(m_notifyFd);
 }
 
 void TComThread::start()
@@ -56,9 +50,7 @@ void TComThread::stop()
 
 TComThread::Handover TComThread::take()
 {
-    std::uint64_t count = 0;
-    while (read(m_notifyFd, &count, sizeof count) < 0 && errno == EINTR) {
-    }
+    m_notify.clear();
     std::lock_guard lock(m_mutex);
     Handover taken = std::move(m_mailbox);
     m_mailbox = {};
@@ -73,13 +65,6 @@ void TComThread::dispatchDone()
     }
     m_cv.notify_all();
     m_device.wake();
-}
-
-void TComThread::notify()
-{
-    const std::uint64_t one = 1;
-    while (write(m_notifyFd, &one, sizeof one) < 0 && errno == EINTR) {
-    }
 }
 
 void TComThread::run()
@@ -111,12 +96,12 @@ void TComThread::run()
                 m_mailbox.event = queue.front();
                 queue.pop_front();
                 inFlight = true;
-                notify();
+                m_notify.raise();
                 continue;
             }
             if (dead) {
                 m_mailbox.lost = reason;
-                notify();
+                m_notify.raise();
                 break;
             }
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comm/ISerialDevice.h"
+#include "core/WakeEvent.h"
 
 #include <QString>
 
@@ -51,7 +52,7 @@ public:
     static void setRealtimeWanted(bool wanted);
 
     // For the receiving thread: readable while a hand-over waits.
-    int notifyFd() const { return m_notifyFd; }
+    int notifyFd() const { return m_notify.fd(); }
     // Takes what is in the mailbox and clears the notification.
     Handover take();
     // The handlers of the last event have run; the thread may hand over the next.
@@ -59,12 +60,11 @@ public:
 
 private:
     void run();
-    void notify();
 
     ISerialDevice& m_device;
     const std::uint32_t m_eventMask;
     const ISerialDevice::Clock m_clock;
-    int m_notifyFd = -1;
+    WakeEvent m_notify;
 
     std::mutex m_mutex;
     std::condition_variable m_cv;

@@ -42,6 +42,4 @@ public:
     // seStartN := value + 1; the spin edit clamps to 1..1000000 and, when the
     // value really changed, reports it back through RaceControl::seStartNChange.
     virtual void stepStartNumber() = 0;
-
-    virtual void UpdateProtocolButtons() = 0;
 };

@@ -81,11 +81,6 @@ std::string RaceControl::FormatTimeOfDay() const
     return TimeBase::FormatTimeOfDay(m_eventTime);
 }
 
-std::string RaceControl::FileTimestamp() const
-{
-    return TimeBase::FileTimestamp(m_localClock.now());
-}
-
 void RaceControl::ApplyResolution(int resolution)
 {
     m_display.ApplyResolution(resolution);
@@ -468,7 +463,6 @@ void RaceControl::setCommand(RaceCommand command, bool enabled, TColor color)
 void RaceControl::AddProtocolLine(const std::string& text)
 {
     m_protocol.appendLine(text);
-    m_view.UpdateProtocolButtons();
 }
 
 void RaceControl::addLineIfAny(const std::optional<std::string>& line)

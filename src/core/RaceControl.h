@@ -50,7 +50,6 @@ public:
                         std::int32_t c);
     std::string FormatRaceTime(std::int64_t ticks) const;
     std::string FormatTimeOfDay() const;
-    std::string FileTimestamp() const;
     void ApplyResolution(int resolution);
     void ApplyDigitColours(TColor c1, TColor c2, TColor c3);
     void ClockTimer();

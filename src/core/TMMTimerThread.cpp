@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <mutex>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/prctl.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
@@ -16,32 +15,26 @@ constexpr int kFallbackWaitMs = 50;
 
 } // namespace
 
-TMMTimerThread::TMMTimerThread(CounterSource reader)
-    : m_reader(reader), m_wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-{
-}
+TMMTimerThread::TMMTimerThread(CounterSource reader) : m_reader(reader) {}
 
 TMMTimerThread::~TMMTimerThread()
 {
     Terminate();
     WaitFor();
-    if (m_wakeFd >= 0) {
-        close(m_wakeFd);
-    }
 }
 
 void TMMTimerThread::setAccuracy(std::uint32_t milliseconds)
 {
     m_accuracy.store(milliseconds);
     m_changed.store(true);
-    wake();
+    m_wake.raise();
 }
 
 void TMMTimerThread::setPeriod(std::uint32_t milliseconds)
 {
     m_period.store(milliseconds);
     m_changed.store(true);
-    wake();
+    m_wake.raise();
 }
 
 void TMMTimerThread::Resume()
@@ -59,7 +52,7 @@ void TMMTimerThread::Resume()
 void TMMTimerThread::Terminate()
 {
     m_terminated.store(true);
-    wake();
+    m_wake.raise();
 }
 
 void TMMTimerThread::WaitFor()
@@ -73,14 +66,6 @@ std::int64_t TMMTimerThread::LastCount() const
 {
     std::shared_lock lock(m_lastCountLock);
     return m_lastCount;
-}
-
-void TMMTimerThread::wake()
-{
-    if (m_wakeFd >= 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = write(m_wakeFd, &one, sizeof one);
-    }
 }
 
 void TMMTimerThread::startTimer(int timerFd)
@@ -121,8 +106,8 @@ void TMMTimerThread::run(AutoResetEvent& started)
             startTimer(timerFd);
         }
 
-        pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {timerFd, POLLIN, 0}};
-        const int timeout = m_wakeFd >= 0 ? -1 : kFallbackWaitMs;
+        pollfd fds[2] = {{m_wake.fd(), POLLIN, 0}, {timerFd, POLLIN, 0}};
+        const int timeout = m_wake.fd() >= 0 ? -1 : kFallbackWaitMs;
         const int ready = poll(fds, 2, timeout);
         if (ready < 0) {
             if (errno == EINTR) {
@@ -131,8 +116,7 @@ void TMMTimerThread::run(AutoResetEvent& started)
             break;
         }
         if (fds[0].revents & POLLIN) {
-            std::uint64_t wakes = 0;
-            [[maybe_unused]] const ssize_t n = read(m_wakeFd, &wakes, sizeof wakes);
+            m_wake.clear();
         }
         if (!(fds[1].revents & POLLIN)) {
             continue;

@@ -2,6 +2,7 @@
 
 #include "core/AutoResetEvent.h"
 #include "core/HighResPlatform.h"
+#include "core/WakeEvent.h"
 
 #include <atomic>
 #include <cstdint>
@@ -54,7 +55,6 @@ public:
 private:
     void run(AutoResetEvent& started);
     void startTimer(int timerFd);
-    void wake();
 
     const CounterSource m_reader;
     std::atomic<std::uint32_t> m_accuracy{0};
@@ -69,6 +69,6 @@ private:
     std::int64_t m_lastCount = 0;
     AutoResetEvent m_tickEvent;
 
-    int m_wakeFd = -1;
+    WakeEvent m_wake;
     std::thread m_thread;
 };

@@ -1,15 +1,12 @@
 #include "protocol/AtomicFile.h"
 
+#include "protocol/FileSystem.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 AtomicFile::Result AtomicFile::write(const QString& path, QByteArrayView data, const Writer& writer)
 {
@@ -47,49 +44,9 @@ bool AtomicFile::writeAll(QIODevice& device, QByteArrayView data)
     return true;
 }
 
-namespace {
-
-#ifdef Q_OS_UNIX
-qint64 systemWriteAt(int handle, const char* data, qint64 size, qint64 offset)
-{
-    return ::pwrite(handle, data, static_cast<size_t>(size), static_cast<off_t>(offset));
-}
-
-int systemTruncate(int handle, qint64 size)
-{
-    return ::ftruncate(handle, static_cast<off_t>(size));
-}
-
-int systemSync(int handle)
-{
-#ifdef Q_OS_LINUX
-    return ::fdatasync(handle);
-#else
-    return ::fsync(handle);
-#endif
-}
-#else
-qint64 systemWriteAt(int, const char*, qint64, qint64)
-{
-    return -1;
-}
-
-int systemTruncate(int, qint64)
-{
-    return -1;
-}
-
-int systemSync(int)
-{
-    return 0;
-}
-#endif
-
-} // namespace
-
 AtomicFile::SystemCalls& AtomicFile::systemCalls()
 {
-    static SystemCalls calls{&systemWriteAt, &systemTruncate, &systemSync};
+    static SystemCalls calls{&FileSystem::writeAt, &FileSystem::truncate, &FileSystem::sync};
     return calls;
 }
 
@@ -124,13 +81,5 @@ bool AtomicFile::truncate(int handle, qint64 size)
 
 void AtomicFile::syncFolder(const QString& folder)
 {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
+    FileSystem::syncFolder(folder);
 }

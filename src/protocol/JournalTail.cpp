@@ -1,6 +1,7 @@
 #include "protocol/JournalTail.h"
 
 #include "protocol/AtomicFile.h"
+#include "protocol/FileSystem.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,13 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -84,7 +78,6 @@ std::optional<Record> parseRecord(const QByteArray& raw)
     return record;
 }
 
-#ifdef Q_OS_UNIX
 class Handle
 {
 public:
@@ -92,7 +85,7 @@ public:
     ~Handle()
     {
         if (m_fd >= 0)
-            ::close(m_fd);
+            FileSystem::close(m_fd);
     }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -102,39 +95,10 @@ private:
     int m_fd;
 };
 
-// Neither a link (to a device that never ends, a pipe that never answers)
-// nor anything that is no plain file is followed or waited for.
-int openPlain(const QString& path, int mode)
-{
-    return ::open(QFile::encodeName(path).constData(), mode | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                  0644);
-}
-
-bool isPlainFile(int fd, qint64& size)
-{
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    size = info.st_size;
-    return true;
-}
-
-bool readAt(int fd, QByteArray& out, qint64 size, qint64 offset)
-{
-    out.resize(size);
-    for (qint64 got = 0; got < size;) {
-        const ssize_t n =
-            ::pread(fd, out.data() + got, static_cast<size_t>(size - got), offset + got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        got += n;
-    }
-    return true;
-}
+using FileSystem::Access;
+using FileSystem::isPlainFile;
+using FileSystem::openPlain;
+using FileSystem::readAt;
 
 // The copy holds its old bytes before `offset`, then `bytes`, and ends there.
 // Cut back first, so that bytes found in place later were written completely
@@ -152,13 +116,9 @@ void setAside(const QString& path)
         QString name = path + QStringLiteral(".not-applied");
         if (n > 1)
             name += QStringLiteral("-%1").arg(n);
-        const QByteArray target = QFile::encodeName(name);
-        struct stat info
-        {
-        };
-        if (::lstat(target.constData(), &info) == 0)
+        if (FileSystem::exists(name))
             continue;
-        ::rename(QFile::encodeName(path).constData(), target.constData());
+        FileSystem::rename(path, name);
         return;
     }
 }
@@ -172,7 +132,7 @@ enum class Outcome
 
 Outcome finish(int recordFd, qint64 recordSize, const QString& copyPath)
 {
-    const Handle copy(openPlain(copyPath, O_RDWR));
+    const Handle copy(openPlain(copyPath, Access::ReadWrite));
     if (copy.fd() < 0)
         return errno == ENOENT || errno == ELOOP ? Outcome::SetAside : Outcome::Keep;
     qint64 copySize = 0;
@@ -203,7 +163,7 @@ Outcome finish(int recordFd, qint64 recordSize, const QString& copyPath)
 
 void finishRecord(const QString& path)
 {
-    const Handle fd(openPlain(path, O_RDONLY));
+    const Handle fd(openPlain(path, Access::Read));
     if (fd.fd() < 0) {
         if (errno == ELOOP)
             setAside(path);
@@ -215,7 +175,7 @@ void finishRecord(const QString& path)
         return;
     }
     // Locked: the program that writes it is still running.
-    if (::flock(fd.fd(), LOCK_EX | LOCK_NB) != 0)
+    if (!FileSystem::tryLock(fd.fd()))
         return;
     const Outcome outcome = size == 0 ? Outcome::Done : finish(fd.fd(), size, path.chopped(5));
     if (outcome == Outcome::Done)
@@ -223,7 +183,6 @@ void finishRecord(const QString& path)
     else if (outcome == Outcome::SetAside)
         setAside(path);
 }
-#endif
 
 } // namespace
 
@@ -231,15 +190,13 @@ JournalTail::JournalTail(const QString& copyPath) : m_copyPath(copyPath) {}
 
 JournalTail::~JournalTail()
 {
-#ifdef Q_OS_UNIX
     if (m_record < 0)
         return;
     // A record that may still hold something is the only repair of a copy
     // that a failed replacement left torn; the next start applies it.
     if (!m_holding)
         QFile::remove(recordPath(m_copyPath));
-    ::close(m_record);
-#endif
+    FileSystem::close(m_record);
 }
 
 QString JournalTail::recordPath(const QString& copyPath)
@@ -255,12 +212,12 @@ bool JournalTail::fail()
 
 bool JournalTail::replace(qint64 offset, QByteArrayView bytes)
 {
-#ifdef Q_OS_UNIX
     if (m_record < 0) {
-        m_record = openPlain(recordPath(m_copyPath), O_RDWR | O_CREAT);
+        m_record = openPlain(recordPath(m_copyPath), Access::CreateReadWrite);
         if (m_record < 0)
             return fail();
-        ::flock(m_record, LOCK_EX | LOCK_NB);
+        // Held while this program runs: a start meanwhile leaves it alone.
+        FileSystem::tryLock(m_record);
         // The record's name has to be on the disk before the copy relies on it.
         AtomicFile::syncFolder(QFileInfo(m_copyPath).absolutePath());
     }
@@ -284,32 +241,22 @@ bool JournalTail::replace(qint64 offset, QByteArrayView bytes)
         return false;
     }
     return settle();
-#else
-    Q_UNUSED(offset);
-    Q_UNUSED(bytes);
-    return false;
-#endif
 }
 
 bool JournalTail::settle()
 {
-#ifdef Q_OS_UNIX
     if (!m_holding)
         return true;
     {
-        const Handle copy(openPlain(m_copyPath, O_WRONLY));
+        const Handle copy(openPlain(m_copyPath, Access::Write));
         if (copy.fd() < 0 || !applyTo(copy.fd(), m_offset, m_bytes))
             return fail();
     }
     return discard();
-#else
-    return !m_holding;
-#endif
 }
 
 bool JournalTail::discard()
 {
-#ifdef Q_OS_UNIX
     if (!m_holding)
         return true;
     // Synced before anything is written behind the copy's end: a record
@@ -323,20 +270,15 @@ bool JournalTail::discard()
     }
     m_holding = false;
     m_bytes.clear();
-#endif
     return true;
 }
 
 void JournalTail::finishInterrupted(const QString& folder)
 {
-#ifdef Q_OS_UNIX
     const QDir dir(folder);
     // Whatever lies there under a record's name, links and pipes included.
     const QStringList records =
         dir.entryList({QStringLiteral("*.txt.tail")}, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : records)
         finishRecord(dir.filePath(name));
-#else
-    Q_UNUSED(folder);
-#endif
 }

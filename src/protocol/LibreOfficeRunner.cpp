@@ -1,5 +1,7 @@
 #include "protocol/LibreOfficeRunner.h"
 
+#include "protocol/ProcessGroup.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,11 +9,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <unistd.h>
-#endif
 
 LibreOfficeRunner::LibreOfficeRunner(const QString& program, int timeoutMs)
     : m_program(program), m_timeoutMs(timeoutMs)
@@ -56,20 +53,14 @@ bool LibreOfficeRunner::run(const QStringList& arguments)
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
-#ifdef Q_OS_UNIX
     // soffice is a script that starts further processes; a group of its own
     // lets a time-out take all of them down.
-    process.setChildProcessModifier([] { ::setsid(); });
-#endif
+    ProcessGroup::startsOwnGroup(process);
     process.start(m_program, args);
     // A start that is slow to be reported may still have started the office;
     // whatever of it runs is taken down on either time-out.
     auto takeDown = [&process] {
-#ifdef Q_OS_UNIX
-        const auto pid = static_cast<pid_t>(process.processId());
-        if (pid > 0)
-            ::kill(-pid, SIGKILL);
-#endif
+        ProcessGroup::killGroup(process);
         process.kill();
         process.waitForFinished(5000);
     };

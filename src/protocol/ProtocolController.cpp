@@ -67,11 +67,9 @@ ProtocolController::ProtocolController(const ProtocolControls& controls, Protoco
         m_memo.setJournal(m_journal);
     }
 
-    // The buttons follow every change, whoever makes it; the race control's
-    // own call after each line then finds them already right. The area's
-    // signal, not its document's: a large load replaces the document.
-    connect(m_c.Memo1, &QPlainTextEdit::textChanged, this,
-            &ProtocolController::UpdateProtocolButtons);
+    // The buttons follow every change, whoever makes it, a load still being
+    // built and the document that replaces it included.
+    connect(&m_memo, &ProtocolMemo::linesChanged, this, &ProtocolController::UpdateProtocolButtons);
 
     auto bind = [this](QAbstractButton* button, void (ProtocolController::*handler)()) {
         if (button)
@@ -299,7 +297,7 @@ void ProtocolController::Selectall1Click()
     // takes the loaded one whole; once that is shown it is selected, so the
     // selection says what is copied.
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(m_c.Memo1, &QPlainTextEdit::textChanged, this, [this, connection] {
+    *connection = connect(&m_memo, &ProtocolMemo::linesChanged, this, [this, connection] {
         if (m_memo.isLoading())
             return;
         disconnect(*connection);

@@ -128,6 +128,8 @@ struct ProtocolMemo::Built
 ProtocolMemo::ProtocolMemo(QPlainTextEdit* memo) : m_memo(memo), m_receiver(new QObject)
 {
     followDocument();
+    // The area says so for every document it shows, whoever changed it.
+    connect(m_memo, &QPlainTextEdit::textChanged, this, &ProtocolMemo::linesChanged);
 }
 
 void ProtocolMemo::followDocument()
@@ -351,7 +353,8 @@ void ProtocolMemo::show(std::unique_ptr<QTextDocument> document)
         m_journal->followDocument();
     m_memo->moveCursor(QTextCursor::End);
     m_memo->ensureCursorVisible();
-    emit m_memo->textChanged();
+    // Swapping in a document changes no text of the area's own.
+    emit linesChanged();
     dispose(old);
 }
 
@@ -374,9 +377,8 @@ void ProtocolMemo::changed(int position, int charsRemoved, int charsAdded)
                position == 0 && charsAdded >= m_pending->text.size());
     if (m_journal)
         m_journal->contentsChange(position, charsRemoved, charsAdded);
-    // The area's document does not change until the load is shown; whoever
-    // follows the protocol through the area is told here instead.
-    emit m_memo->textChanged();
+    // The area's document does not change until the load is shown.
+    emit linesChanged();
 }
 
 int ProtocolMemo::lineCount() const

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMetaObject>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 
@@ -13,7 +14,6 @@
 #include <vector>
 
 class ProtocolJournal;
-class QObject;
 class QPlainTextEdit;
 class QTextDocument;
 class QThread;
@@ -27,13 +27,13 @@ class QThread;
 // background (loadText). Until its document is shown, every function here
 // answers for the loaded text, and lines added or replaced meanwhile are
 // applied to it in order, exactly as if the load had been instant.
-class ProtocolMemo
+class ProtocolMemo : public QObject
 {
+    Q_OBJECT
+
 public:
     explicit ProtocolMemo(QPlainTextEdit* memo);
-    ~ProtocolMemo();
-    ProtocolMemo(const ProtocolMemo&) = delete;
-    ProtocolMemo& operator=(const ProtocolMemo&) = delete;
+    ~ProtocolMemo() override;
 
     QPlainTextEdit* widget() const { return m_memo; }
     // The crash copy, told of the changes the area's document cannot show yet.
@@ -75,6 +75,12 @@ public:
     };
     quint64 changeSerial() const { return m_serial; }
     std::optional<LineChange> changesSince(quint64 serial) const;
+
+signals:
+    // The protocol may read differently now: the area's text changed, a line
+    // went into a load still being built, or a built load is shown. Raised
+    // after the change, once the lines answer for it.
+    void linesChanged();
 
 private:
     struct Pending;

@@ -1,13 +1,13 @@
 #include "settings/SettingsStore.h"
 
 #include "protocol/AtomicFile.h"
+#include "settings/SettingsPlatform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QVariant>
 
@@ -104,12 +104,7 @@ std::optional<int32_t> readInt32(const QSettings& settings, const char* name)
 // registry) are written in place.
 bool isFileStore(const QSettings& settings)
 {
-#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
-    return settings.format() == QSettings::IniFormat;
-#else
-    return settings.format() == QSettings::IniFormat ||
-           settings.format() == QSettings::NativeFormat;
-#endif
+    return SettingsPlatform::isFileFormat(settings.format());
 }
 
 // QSettings writes its file through a buffer and misses the disk refusing
@@ -259,38 +254,21 @@ bool usableStoreFile(const QString& path)
     return !info.exists() || info.isFile();
 }
 
-// Where the native store of this program lives. Empty where the store is no
-// file (the registry).
-QString userStoreFile(const QString& programName)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(programName);
-    return {};
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QLatin1Char('/') + kOrganisation + QLatin1Char('/') + programName +
-           QStringLiteral(".conf");
-#endif
-}
-
 } // namespace
 
 std::unique_ptr<QSettings> SettingsStore::openUserStore(const QString& programName)
 {
-#ifdef Q_OS_WIN
-    // The registry key the Windows build always used.
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, kOrganisation,
-                                       programName);
-#else
+    const QString path = SettingsPlatform::userStoreFile(kOrganisation, programName);
+    if (path.isEmpty())
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                           kOrganisation, programName);
     // Only the program's own file, as only its own registry key on Windows:
     // the organisation's store would also read the maker's and the system's
     // files as fallbacks, values this program never wrote (and a pipe there
     // would hold up the start for ever).
-    const QString path = userStoreFile(programName);
     if (!usableStoreFile(path))
         return nullptr;
     return std::make_unique<QSettings>(path, QSettings::NativeFormat);
-#endif
 }
 
 std::unique_ptr<QSettings> SettingsStore::openFile(const QString& path)

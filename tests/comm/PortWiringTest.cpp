@@ -119,15 +119,14 @@ TEST_F(CommPortWiring, PulledAdapterIsClosedBeforeItIsReportedAndComesBackWhenCo
 
     plugIn();
     log.clear();
-    wiring->applyPortChoice(1, 1, QStringLiteral("COM1"), 0);
+    wiring->applyPortChoice(1, 1, QStringLiteral("COM1"));
     EXPECT_EQ(log, QStringList{QStringLiteral("opened COM1")});
     EXPECT_TRUE(wiring->isOpen());
     EXPECT_TRUE(line->dtr());
 
     log.clear();
-    wiring->applyPortChoice(1, 1, QStringLiteral("COM1"), 1);
+    wiring->applyPortChoice(1, 1, QStringLiteral("COM1"));
     EXPECT_TRUE(log.isEmpty()) << "an open port that is confirmed again stays as it is";
-    EXPECT_EQ(wiring->barrierAlgorithm(), 1);
 }
 
 TEST_F(CommPortWiring, PortThatNeverOpenedSaysWhyOnceWhenAutoIsAsked)
@@ -145,7 +144,7 @@ TEST_F(CommPortWiring, PortThatNeverOpenedSaysWhyOnceWhenAutoIsAsked)
     EXPECT_TRUE(texts[0].endsWith(QStringLiteral("). Das Programm bleibt im Handbetrieb.")));
 
     // A failed open after the dialog is shown by the dialog's owner at once.
-    EXPECT_THROW(wiring->applyPortChoice(1, 2, QStringLiteral("COM3"), 0), EComError);
+    EXPECT_THROW(wiring->applyPortChoice(1, 2, QStringLiteral("COM3")), EComError);
     EXPECT_FALSE(wiring->isOpen());
     wiring->autoModeRefused();
     EXPECT_EQ(texts.size(), 1);

@@ -33,7 +33,6 @@ public:
     int spinValue = 1;
     // The window forwards a real change of the spin edit to seStartNChange.
     std::function<void(int)> onSpinChange;
-    int protocolButtonUpdates = 0;
 
     Command& operator[](RaceCommand c) { return commands[static_cast<int>(c)]; }
 
@@ -68,5 +67,4 @@ public:
             }
         }
     }
-    void UpdateProtocolButtons() override { ++protocolButtonUpdates; }
 };

@@ -101,11 +101,6 @@ void MainWindowView::stepStartNumber()
     m_form.seStartN->setValue(m_form.seStartN->Value() + 1);
 }
 
-void MainWindowView::UpdateProtocolButtons()
-{
-    m_form.UpdateProtocolButtons();
-}
-
 void MainWindowView::addDisplay(IDigitDisplay& display)
 {
     m_displays.push_back(&display);

@@ -30,7 +30,6 @@ public:
     std::string startNumberText() const override;
     void setStartNumberText(const std::string& text) override;
     void stepStartNumber() override;
-    void UpdateProtocolButtons() override;
 
     // IDigitDisplay
     void setDigitValue(DisplayControl digit, int value) override;

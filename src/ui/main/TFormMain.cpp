@@ -212,8 +212,6 @@ void TFormMain::connectHandlers()
     // Timed with the edge's own reading: a busy window never delays a race time.
     connect(&barrier, &PortWiring::edge, this,
             [&race](std::int64_t ticks, std::uint32_t) { race.ComPortDSR(ticks); });
-    connect(&barrier, &PortWiring::algorithmChanged, this,
-            [&race](int algorithm) { race.setBarrierAlgorithm(algorithm); });
     connect(&barrier, &PortWiring::lost, this, [this, &race](const QString& text) {
         race.SetHandMode();
         barrierLost(text);
@@ -345,7 +343,6 @@ void TFormMain::loadSettings()
     const SettingsStore values = stored.sanitised();
 
     m_portWiring->setPortNumber(values.Port);
-    m_portWiring->setBarrierAlgorithm(values.Alg);
     m_race->setBarrierAlgorithm(values.Alg);
     m_race->setLapLimit(values.Splits);
     placeWindow(values.Left, values.Top, values.Width, values.Height);
@@ -421,7 +418,7 @@ bool TFormMain::saveSettings()
     values.Height = height();
     values.Sound = m_sound;
     values.Port = m_portWiring->portNumber();
-    values.Alg = m_portWiring->barrierAlgorithm();
+    values.Alg = m_race->BarrierAlgorithm();
     values.Splits = m_race->LapLimit();
     values.C1 = static_cast<int32_t>(m_c1);
     values.C2 = static_cast<int32_t>(m_c2);
@@ -525,8 +522,8 @@ void TFormMain::FormDestroy()
         return;
     }
     m_portWiring->close();
-    if (!m_protocol->writeExitCopy())
-        return;
+    // The last step: a failed exit copy has told the operator already.
+    m_protocol->writeExitCopy();
 }
 
 QWidget* TFormMain::showNotice(const QString& text)
@@ -564,8 +561,12 @@ void TFormMain::ComPortClose()
 void TFormMain::applyPortChoice(int oldIndex, int newIndex, const QString& itemText,
                                 int algorithmIndex)
 {
+    // The algorithm belongs to the chosen port; with "Keine" the last one
+    // stays for the next port. It holds even when the port does not open.
+    if (newIndex != 0)
+        m_race->setBarrierAlgorithm(algorithmIndex);
     try {
-        m_portWiring->applyPortChoice(oldIndex, newIndex, itemText, algorithmIndex);
+        m_portWiring->applyPortChoice(oldIndex, newIndex, itemText);
     } catch (const EComError&) {
         // The old port is closed already: showing Auto and "Frei" now would
         // promise a barrier that cannot trigger.

@@ -23,7 +23,7 @@
 void TFormMain::createSettingsDialog()
 {
     m_cfg = new TCfgDialog(m_portWiring->AvailablePorts(), this);
-    m_cfg->setBarrierAlgorithmQuery([this] { return m_portWiring->barrierAlgorithm(); });
+    m_cfg->setBarrierAlgorithmQuery([this] { return m_race->BarrierAlgorithm(); });
     // The resolution list previews at once; step 8 of every round trip puts
     // the real setting back.
     connect(m_cfg, &TCfgDialog::PreviewResolution, this,
@@ -54,7 +54,7 @@ void TFormMain::bCFGClick()
     dialog.seWait->setEnabled(barrierSettings);
 
     dialog.seLaps->setValue(m_race->LapLimit());
-    const int algorithm = m_portWiring->barrierAlgorithm();
+    const int algorithm = m_race->BarrierAlgorithm();
     dialog.cbAlg->setCurrentIndex(algorithm >= 0 && algorithm <= 1 ? algorithm : -1);
     const int oldPortIndex = dialog.cbPort->currentIndex();
 

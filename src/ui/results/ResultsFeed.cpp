@@ -23,9 +23,9 @@ ResultsFeed::ResultsFeed(ProtocolMemo& memo, QObject* parent)
     m_next.setSingleShot(true);
     m_next.setInterval(0);
     connect(&m_next, &QTimer::timeout, this, &ResultsFeed::step);
-    // The area says so for its own document, for a load still being built and
-    // for the document that replaces it.
-    connect(m_memo.widget(), &QPlainTextEdit::textChanged, this, &ResultsFeed::protocolChanged);
+    // For the area's own document, for a load still being built and for the
+    // document that replaces it.
+    connect(&m_memo, &ProtocolMemo::linesChanged, this, &ResultsFeed::protocolChanged);
 }
 
 ResultsFeed::~ResultsFeed() = default;
