@@ -9,11 +9,11 @@
 # through the target kelvatron_thread_tests.
 
 set(KELVATRON_TEST_ENVIRONMENT
-  "QT_QPA_PLATFORM=offscreen"
-  "QT_FATAL_WARNINGS=0"
-  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
-  "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
-  "KELVATRON_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+    "QT_QPA_PLATFORM=offscreen"
+    "QT_FATAL_WARNINGS=0"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+    "KELVATRON_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
 
 add_custom_target(kelvatron_thread_tests)
 
@@ -39,22 +39,17 @@ function(kelvatron_add_test name)
   if("threads" IN_LIST T_LABELS)
     add_dependencies(kelvatron_thread_tests ${name})
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    TEST_LIST ${name}_TESTS)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
   # gtest_discover_tests flattens list values given to PROPERTIES: only the
   # first label and the first variable of the environment would reach the
   # tests. A script that CTest reads after the discovered list sets them whole.
   string(JOIN ";" labels ${T_LABELS})
   string(JOIN ";" environment ${KELVATRON_TEST_ENVIRONMENT})
   set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
-  file(WRITE "${script}"
-    "if(${name}_TESTS)\n"
-    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
-    "    LABELS [==[${labels}]==]\n"
-    "    TIMEOUT ${T_TIMEOUT}\n"
-    "    ENVIRONMENT [==[${environment}]==])\n"
-    "endif()\n")
+  file(
+    WRITE "${script}"
+    "if(${name}_TESTS)\n" "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
+    "    LABELS [==[${labels}]==]\n" "    TIMEOUT ${T_TIMEOUT}\n"
+    "    ENVIRONMENT [==[${environment}]==])\n" "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()

@@ -13,16 +13,13 @@ set(gen ${PROJECT_BINARY_DIR}/packaging)
 install(TARGETS Kelvatron RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Beside the program comes first; installed, the program looks in
 # ../share/kelvatron relative to itself.
-install(FILES ${KELVATRON_HELP_FILE}
-              ${PROJECT_SOURCE_DIR}/resources/protocol/Protokollvorlage.doc
+install(FILES ${KELVATRON_HELP_FILE} ${PROJECT_SOURCE_DIR}/resources/protocol/Protokollvorlage.doc
         DESTINATION ${KELVATRON_DATA_DIR})
 
-install(FILES ${pkg}/${KELVATRON_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-configure_file(${pkg}/${KELVATRON_APP_ID}.metainfo.xml.in
-               ${gen}/${KELVATRON_APP_ID}.metainfo.xml @ONLY)
-install(FILES ${gen}/${KELVATRON_APP_ID}.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${pkg}/${KELVATRON_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+configure_file(${pkg}/${KELVATRON_APP_ID}.metainfo.xml.in ${gen}/${KELVATRON_APP_ID}.metainfo.xml
+               @ONLY)
+install(FILES ${gen}/${KELVATRON_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 32 48 64 128)
   install(FILES ${pkg}/icons/kelvatron-${size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -36,13 +33,14 @@ install(FILES ${pkg}/icons/kelvatron.svg
 find_program(KELVATRON_GZIP gzip REQUIRED)
 configure_file(${pkg}/Kelvatron.1 ${gen}/Kelvatron.1 @ONLY)
 configure_file(${pkg}/changelog ${gen}/changelog @ONLY)
-add_custom_command(OUTPUT ${gen}/Kelvatron.1.gz ${gen}/changelog.gz
+add_custom_command(
+  OUTPUT ${gen}/Kelvatron.1.gz ${gen}/changelog.gz
   COMMAND ${KELVATRON_GZIP} -9nc Kelvatron.1 > Kelvatron.1.gz
   COMMAND ${KELVATRON_GZIP} -9nc changelog > changelog.gz
   DEPENDS ${gen}/Kelvatron.1 ${gen}/changelog
-  WORKING_DIRECTORY ${gen} VERBATIM)
-add_custom_target(kelvatron_package_docs ALL
-  DEPENDS ${gen}/Kelvatron.1.gz ${gen}/changelog.gz)
+  WORKING_DIRECTORY ${gen}
+  VERBATIM)
+add_custom_target(kelvatron_package_docs ALL DEPENDS ${gen}/Kelvatron.1.gz ${gen}/changelog.gz)
 install(FILES ${gen}/Kelvatron.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${gen}/changelog.gz ${pkg}/copyright ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${KELVATRON_DOC_DIR})
@@ -55,7 +53,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "race timer for motor sport with a light barrier")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Kelvatron times one competitor at a time. START, lap and STOP come from
+    "Kelvatron times one competitor at a time. START, lap and STOP come from
 the keyboard, the mouse or a light barrier wired between DTR and DSR of a
 serial port. Two rows of large seven-segment digits show the running time to
 1/100 s and the last lap or stop time. Every start, lap and stop becomes a
@@ -72,6 +70,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # are welcome but the program works without them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "libreoffice-writer-nogui | libreoffice-writer, xchm, xdg-utils")
+    "libreoffice-writer-nogui | libreoffice-writer, xchm, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

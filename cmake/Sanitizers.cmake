@@ -3,7 +3,8 @@ if(KELVATRON_SANITIZE AND KELVATRON_TSAN)
 endif()
 
 if(KELVATRON_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
 

@@ -3,7 +3,9 @@
 # minutes, not after an hour: every C/C++ file git tracks must be formatted as
 # .clang-format says, and our sources in src/ must pass the clang-tidy checks
 # of .clang-tidy (bug-prone code, needless copies, a class declared as a
-# struct). Tests and benchmarks are left to the compiler's warnings.
+# struct), and every CMake file must be formatted as .cmake-format.yaml says
+# (CMake files are code too). Tests and benchmarks are left to the compiler's
+# warnings.
 # Usage: scripts/lint.sh [format|tidy]   (both when no argument is given)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +16,16 @@ check_format() {
   mapfile -t sources < <(git ls-files -- '*.c' '*.cc' '*.cpp' '*.cxx' '*.h' '*.hh' '*.hpp')
   clang-format --dry-run --Werror "${sources[@]}"
   echo "lint: ${#sources[@]} files formatted as .clang-format says"
+  local cmake_files unformatted=()
+  mapfile -t cmake_files < <(git ls-files -- 'CMakeLists.txt' '*/CMakeLists.txt' '*.cmake')
+  for f in "${cmake_files[@]}"; do
+    cmake-format -c .cmake-format.yaml --check "$f" >/dev/null 2>&1 || unformatted+=("$f")
+  done
+  if [ ${#unformatted[@]} -gt 0 ]; then
+    printf 'lint: not formatted as .cmake-format.yaml says (cmake-format -i): %s\n' "${unformatted[@]}" >&2
+    return 1
+  fi
+  echo "lint: ${#cmake_files[@]} CMake files formatted as .cmake-format.yaml says"
 }
 
 check_tidy() {

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config clang-format clang-tidy
+  build-essential cmake ninja-build ccache pkg-config clang-format clang-tidy cmake-format
   qt6-base-dev qt6-base-dev-tools libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
