@@ -4,7 +4,7 @@
 #include "controls/TLbSpeedButton.h"
 #include "controls/TLed.h"
 #include "controls/TSpinEdit.h"
-#include "ui/main/TFormMain.h"
+#include "ui/main/TFormMainUi.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -13,7 +13,7 @@ namespace {
 constexpr TColor kUnset = 0xFEFEFEFE;
 }
 
-MainWindowView::MainWindowView(TFormMain& form) : m_form(form)
+MainWindowView::MainWindowView(const TFormMainUi& ui) : m_ui(ui)
 {
     // An impossible colour, so the first real one is always applied.
     m_labelColors.fill(kUnset);
@@ -23,13 +23,13 @@ TBitBtnWithColor* MainWindowView::button(RaceCommand command) const
 {
     switch (command) {
     case RaceCommand::Start:
-        return m_form.bSTART;
+        return m_ui.bSTART;
     case RaceCommand::Lap:
-        return m_form.bLAP;
+        return m_ui.bLAP;
     case RaceCommand::Stop:
-        return m_form.bSTOP;
+        return m_ui.bSTOP;
     case RaceCommand::Reset:
-        return m_form.bRESET;
+        return m_ui.bRESET;
     }
     return nullptr;
 }
@@ -39,17 +39,17 @@ void MainWindowView::setCommandEnabled(RaceCommand command, bool enabled)
     button(command)->setEnabled(enabled);
     switch (command) {
     case RaceCommand::Start:
-        m_form.mStart->setEnabled(enabled);
+        m_ui.mStart->setEnabled(enabled);
         break;
     case RaceCommand::Lap:
-        m_form.mLAP->setEnabled(enabled);
-        m_form.mSplit->setEnabled(enabled);
+        m_ui.mLAP->setEnabled(enabled);
+        m_ui.mSplit->setEnabled(enabled);
         break;
     case RaceCommand::Stop:
-        m_form.mStop->setEnabled(enabled);
+        m_ui.mStop->setEnabled(enabled);
         break;
     case RaceCommand::Reset:
-        m_form.mReset->setEnabled(enabled);
+        m_ui.mReset->setEnabled(enabled);
         break;
     }
 }
@@ -71,34 +71,34 @@ void MainWindowView::focusCommand(RaceCommand command)
 
 void MainWindowView::setConfigEnabled(bool enabled)
 {
-    m_form.bCFG->setEnabled(enabled);
+    m_ui.bCFG->setEnabled(enabled);
 }
 
 void MainWindowView::setModeIndicator(IndicatorLight light, const std::string& caption)
 {
-    m_form.LedModus->setKind(light == IndicatorLight::Green ? TLed::lkGreen : TLed::lkRed);
-    m_form.LabelModus->setText(QString::fromStdString(caption));
+    m_ui.LedModus->setKind(light == IndicatorLight::Green ? TLed::lkGreen : TLed::lkRed);
+    m_ui.LabelModus->setText(QString::fromStdString(caption));
 }
 
 void MainWindowView::setSignalIndicator(IndicatorLight light, const std::string& caption)
 {
-    m_form.LedSignal->setKind(light == IndicatorLight::Green ? TLed::lkGreen : TLed::lkRed);
-    m_form.LabelGesperrt->setText(QString::fromStdString(caption));
+    m_ui.LedSignal->setKind(light == IndicatorLight::Green ? TLed::lkGreen : TLed::lkRed);
+    m_ui.LabelGesperrt->setText(QString::fromStdString(caption));
 }
 
 std::string MainWindowView::startNumberText() const
 {
-    return m_form.editStartN->text().toStdString();
+    return m_ui.editStartN->text().toStdString();
 }
 
 void MainWindowView::setStartNumberText(const std::string& text)
 {
-    m_form.editStartN->setText(QString::fromStdString(text));
+    m_ui.editStartN->setText(QString::fromStdString(text));
 }
 
 void MainWindowView::stepStartNumber()
 {
-    m_form.seStartN->setValue(m_form.seStartN->Value() + 1);
+    m_ui.seStartN->setValue(m_ui.seStartN->Value() + 1);
 }
 
 void MainWindowView::addDisplay(IDigitDisplay& display)

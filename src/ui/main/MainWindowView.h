@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-class TFormMain;
+struct TFormMainUi;
 
 // The main window's controls as the race core drives them. The digits go to
 // every display registered: the window's own panel and the scoreboard's.
@@ -17,7 +17,7 @@ class TFormMain;
 class MainWindowView : public IRaceView, public IDigitDisplay
 {
 public:
-    explicit MainWindowView(TFormMain& form);
+    explicit MainWindowView(const TFormMainUi& ui);
 
     // IRaceView
     void setCommandEnabled(RaceCommand command, bool enabled) override;
@@ -52,7 +52,7 @@ public:
 private:
     class TBitBtnWithColor* button(RaceCommand command) const;
 
-    TFormMain& m_form;
+    const TFormMainUi& m_ui;
     std::array<TColor, kDisplayControlCount> m_labelColors;
     std::optional<ResolutionLayout> m_layout;
     struct ShownDigit

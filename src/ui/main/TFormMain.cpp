@@ -103,13 +103,13 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     else
         m_localClock = std::make_unique<SystemLocalClock>();
     m_inputStamps = std::make_unique<InputStamps>(*m_counter);
-    m_view = std::make_unique<MainWindowView>(*this);
+    m_view = std::make_unique<MainWindowView>(m_ui);
     m_view->addDisplay(*m_digitPanel);
-    m_clockTimer = std::make_unique<QtWindowTimer>(*Clock);
+    m_clockTimer = std::make_unique<QtWindowTimer>(*m_ui.Clock);
     // A coarse timer may end the lock-out up to 5 % early and let a second
     // trigger of the same car through.
-    TimerGesperrt->setTimerType(Qt::PreciseTimer);
-    m_lockoutTimer = std::make_unique<QtWindowTimer>(*TimerGesperrt);
+    m_ui.TimerGesperrt->setTimerType(Qt::PreciseTimer);
+    m_lockoutTimer = std::make_unique<QtWindowTimer>(*m_ui.TimerGesperrt);
 
     ProtocolServices services = ProtocolDialogs::defaults(this);
     services.title = kTitle;
@@ -132,15 +132,15 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     if (m_env.customiseProtocol)
         m_env.customiseProtocol(services);
     ProtocolControls controls;
-    controls.Memo1 = Memo1;
-    controls.sbSave = sbSave;
-    controls.sbLoad = sbLoad;
-    controls.sbInet = sbInet;
-    controls.sbPrint = sbPrint;
-    controls.sbCLS = sbCLS;
-    controls.Selectall1 = Selectall1;
-    controls.CopytoClipboard1 = CopytoClipboard1;
-    controls.exporttoWord1 = exporttoWord1;
+    controls.Memo1 = m_ui.Memo1;
+    controls.sbSave = m_ui.sbSave;
+    controls.sbLoad = m_ui.sbLoad;
+    controls.sbInet = m_ui.sbInet;
+    controls.sbPrint = m_ui.sbPrint;
+    controls.sbCLS = m_ui.sbCLS;
+    controls.Selectall1 = m_ui.Selectall1;
+    controls.CopytoClipboard1 = m_ui.CopytoClipboard1;
+    controls.exporttoWord1 = m_ui.exporttoWord1;
     m_protocol = std::make_unique<ProtocolController>(controls, std::move(services), this);
     m_protocolLines = std::make_unique<MemoProtocol>(m_protocol->memo());
 
@@ -218,57 +218,62 @@ void TFormMain::connectHandlers()
     });
     connect(&barrier, &PortWiring::notice, this, &TFormMain::barrierLost);
     // A hand time is the moment the key or the button was pressed.
-    const std::pair<QAction*, RaceCommand> commands[] = {{mStart, RaceCommand::Start},
-                                                         {mSplit, RaceCommand::Lap},
-                                                         {mLAP, RaceCommand::Lap},
-                                                         {mStop, RaceCommand::Stop},
-                                                         {mReset, RaceCommand::Reset}};
+    const std::pair<QAction*, RaceCommand> commands[] = {{m_ui.mStart, RaceCommand::Start},
+                                                         {m_ui.mSplit, RaceCommand::Lap},
+                                                         {m_ui.mLAP, RaceCommand::Lap},
+                                                         {m_ui.mStop, RaceCommand::Stop},
+                                                         {m_ui.mReset, RaceCommand::Reset}};
     for (const auto& [item, command] : commands) {
         connect(item, &QAction::triggered, this, [this, &race, command = command] {
             race.runHandCommand(command, m_inputStamps->take());
         });
     }
-    connect(Auto1, &QAction::triggered, this, [&race] { race.Auto1Click(); });
-    connect(Hand1, &QAction::triggered, this, [&race] { race.Hand1Click(); });
-    connect(Modus1, &QAction::triggered, this, [&race] { race.LedModusClick(); });
-    connect(LedModus, &TLed::OnClick, this, [&race] { race.LedModusClick(); });
+    connect(m_ui.Auto1, &QAction::triggered, this, [&race] { race.Auto1Click(); });
+    connect(m_ui.Hand1, &QAction::triggered, this, [&race] { race.Hand1Click(); });
+    connect(m_ui.Modus1, &QAction::triggered, this, [&race] { race.LedModusClick(); });
+    connect(m_ui.LedModus, &TLed::OnClick, this, [&race] { race.LedModusClick(); });
 
     // The race buttons act on the press of any mouse button, through their
     // menu twins, so a disabled command stays a no-op however it is reached.
-    connect(bSTART, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mStart); });
-    connect(bLAP, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mSplit); });
-    connect(bSTOP, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mStop); });
-    connect(bRESET, &TBitBtnWithColor::mouseDown, this, [this] { runCommandOnPress(mReset); });
+    connect(m_ui.bSTART, &TBitBtnWithColor::mouseDown, this,
+            [this] { runCommandOnPress(m_ui.mStart); });
+    connect(m_ui.bLAP, &TBitBtnWithColor::mouseDown, this,
+            [this] { runCommandOnPress(m_ui.mSplit); });
+    connect(m_ui.bSTOP, &TBitBtnWithColor::mouseDown, this,
+            [this] { runCommandOnPress(m_ui.mStop); });
+    connect(m_ui.bRESET, &TBitBtnWithColor::mouseDown, this,
+            [this] { runCommandOnPress(m_ui.mReset); });
 
-    connect(Clock, &QTimer::timeout, this, [&race] { race.ClockTimer(); });
-    connect(TimerGesperrt, &QTimer::timeout, this, [&race] { race.TimerGesperrtTimer(); });
-    connect(TimerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
-    connect(seStartN, &TSpinEdit::OnChange, this,
-            [this, &race] { race.seStartNChange(seStartN->Value()); });
+    connect(m_ui.Clock, &QTimer::timeout, this, [&race] { race.ClockTimer(); });
+    connect(m_ui.TimerGesperrt, &QTimer::timeout, this, [&race] { race.TimerGesperrtTimer(); });
+    connect(m_ui.TimerDate, &QTimer::timeout, this, &TFormMain::TimerDateTimer);
+    connect(m_ui.seStartN, &TSpinEdit::OnChange, this,
+            [this, &race] { race.seStartNChange(m_ui.seStartN->Value()); });
 
     ProtocolController& protocol = *m_protocol;
-    connect(Save1, &QAction::triggered, this, [&protocol] { protocol.sbSaveClick(); });
-    connect(Open1, &QAction::triggered, this, [&protocol] { protocol.sbLoadClick(); });
-    connect(New1, &QAction::triggered, this, [&protocol] { protocol.sbCLSClick(); });
-    connect(Drucker1, &QAction::triggered, this, &TFormMain::Drucker1Click);
-    connect(Memo1, &QWidget::customContextMenuRequested, this, [this, &protocol](QPoint pos) {
+    connect(m_ui.Save1, &QAction::triggered, this, [&protocol] { protocol.sbSaveClick(); });
+    connect(m_ui.Open1, &QAction::triggered, this, [&protocol] { protocol.sbLoadClick(); });
+    connect(m_ui.New1, &QAction::triggered, this, [&protocol] { protocol.sbCLSClick(); });
+    connect(m_ui.Drucker1, &QAction::triggered, this, &TFormMain::Drucker1Click);
+    connect(m_ui.Memo1, &QWidget::customContextMenuRequested, this, [this, &protocol](QPoint pos) {
         protocol.PopupMenuProtokolPopup();
-        PopupMenuProtokol->popup(Memo1->viewport()->mapToGlobal(pos));
+        m_ui.PopupMenuProtokol->popup(m_ui.Memo1->viewport()->mapToGlobal(pos));
     });
 
-    connect(Info1, &QAction::triggered, this, &TFormMain::bInfoClick);
-    connect(LbSpeedButton1, &TLbSpeedButton::OnClick, this, &TFormMain::bInfoClick);
-    connect(EinstellunGen1, &QAction::triggered, this, &TFormMain::bCFGClick);
-    connect(bCFG, &TLbSpeedButton::OnClick, this, &TFormMain::bCFGClick);
-    connect(Hilfe1, &QAction::triggered, this, &TFormMain::bHelpClick);
-    connect(mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);
-    connect(bHelp, &TLbSpeedButton::OnClick, this, &TFormMain::bHelpClick);
-    connect(Beenden1, &QAction::triggered, this, &TFormMain::bExitClick);
-    connect(Ergebnisse1, &QAction::triggered, this, &TFormMain::toggleResults);
-    connect(Ergebnisliste1, &QAction::triggered, m_results, &ResultsWindow::showAndRaise);
+    connect(m_ui.Info1, &QAction::triggered, this, &TFormMain::bInfoClick);
+    connect(m_ui.LbSpeedButton1, &TLbSpeedButton::OnClick, this, &TFormMain::bInfoClick);
+    connect(m_ui.EinstellunGen1, &QAction::triggered, this, &TFormMain::bCFGClick);
+    connect(m_ui.bCFG, &TLbSpeedButton::OnClick, this, &TFormMain::bCFGClick);
+    connect(m_ui.Hilfe1, &QAction::triggered, this, &TFormMain::bHelpClick);
+    connect(m_ui.mHilfe, &QAction::triggered, this, &TFormMain::bHelpClick);
+    connect(m_ui.bHelp, &TLbSpeedButton::OnClick, this, &TFormMain::bHelpClick);
+    connect(m_ui.Beenden1, &QAction::triggered, this, &TFormMain::bExitClick);
+    connect(m_ui.Ergebnisse1, &QAction::triggered, this, &TFormMain::toggleResults);
+    connect(m_ui.Ergebnisliste1, &QAction::triggered, m_results, &ResultsWindow::showAndRaise);
     // The race keys mean the same in the results list: the operator may
     // have clicked into it while a car is on the track.
-    m_results->addActions({mStart, mSplit, mStop, mReset, Ergebnisse1, mAnzeigetafel});
+    m_results->addActions(
+        {m_ui.mStart, m_ui.mSplit, m_ui.mStop, m_ui.mReset, m_ui.Ergebnisse1, m_ui.mAnzeigetafel});
 }
 
 void TFormMain::toggleResults()
@@ -305,12 +310,12 @@ void TFormMain::FormCreate()
     m_view->setCommandColor(RaceCommand::Stop, clBtnFace);
     m_view->setCommandColor(RaceCommand::Lap, clBtnFace);
     m_view->setCommandColor(RaceCommand::Reset, clBtnFace);
-    sbCLS->setToolTip(QStringLiteral("Löschen"));
-    sbLoad->setToolTip(QStringLiteral("Öffnen"));
+    m_ui.sbCLS->setToolTip(QStringLiteral("Löschen"));
+    m_ui.sbLoad->setToolTip(QStringLiteral("Öffnen"));
 
     const QString helpBeside = THelpSystem::helpFileForProgram(m_env.programPath);
     m_helpFile = DataFiles::locate(m_env.programPath, QFileInfo(helpBeside).fileName());
-    bHelp->setEnabled(QFileInfo::exists(m_helpFile));
+    m_ui.bHelp->setEnabled(QFileInfo::exists(m_helpFile));
     if (m_help)
         m_help->setHelpFile(m_helpFile);
 
@@ -321,7 +326,7 @@ void TFormMain::FormCreate()
     m_race->ShowRaceTime(0, DisplayRow::First);
     m_race->ShowRaceTime(0, DisplayRow::Second);
     TimerDateTimer();
-    TimerDate->start();
+    m_ui.TimerDate->start();
     if (m_portWiring->openAtStartUp())
         m_race->SetAutoMode();
     UpdateProtocolButtons();
@@ -456,20 +461,20 @@ void TFormMain::TimerDateTimer()
                          locale.toString(now.time(), QLocale::ShortFormat);
     // Some locales write longer dates than the panel holds; shrink rather
     // than cut off the time.
-    QFont font = PanelDate->font();
+    QFont font = m_ui.PanelDate->font();
     font.setPixelSize(24);
-    const int room = PanelDate->width() - 8;
+    const int room = m_ui.PanelDate->width() - 8;
     while (font.pixelSize() > 12 && QFontMetrics(font).horizontalAdvance(text) > room)
         font.setPixelSize(font.pixelSize() - 1);
-    PanelDate->setFont(font);
-    PanelDate->setText(text);
+    m_ui.PanelDate->setFont(font);
+    m_ui.PanelDate->setText(text);
 }
 
 void TFormMain::FormResize()
 {
-    StatusPanels[2]->setText(QStringLiteral("%1x%2     ").arg(width()).arg(height()));
+    m_ui.StatusPanels[2]->setText(QStringLiteral("%1x%2     ").arg(width()).arg(height()));
     // Anchored to the right edge; the header spans the whole window.
-    PanelDate->move(width() - PanelDate->width() - 2, 2);
+    m_ui.PanelDate->move(width() - m_ui.PanelDate->width() - 2, 2);
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event)
@@ -491,7 +496,7 @@ bool TFormMain::FormCloseQuery()
 {
     if (m_yesNo)
         m_yesNo->setQuestion(QStringLiteral("Beenden?"));
-    if (!Clock->isActive() && m_protocol->memo().isEmpty())
+    if (!m_ui.Clock->isActive() && m_protocol->memo().isEmpty())
         return true;
     if (!m_yesNo)
         return false;
@@ -548,14 +553,14 @@ void TFormMain::barrierLost(const QString& text)
 
 void TFormMain::ComPortOpen()
 {
-    LabelMadus2->setText(QStringLiteral("Modus:"));
-    LedModus->setCursor(Qt::PointingHandCursor);
+    m_ui.LabelMadus2->setText(QStringLiteral("Modus:"));
+    m_ui.LedModus->setCursor(Qt::PointingHandCursor);
 }
 
 void TFormMain::ComPortClose()
 {
-    LabelMadus2->setText(QStringLiteral("Modus:"));
-    LedModus->setCursor(Qt::ArrowCursor);
+    m_ui.LabelMadus2->setText(QStringLiteral("Modus:"));
+    m_ui.LedModus->setCursor(Qt::ArrowCursor);
 }
 
 void TFormMain::applyPortChoice(int oldIndex, int newIndex, const QString& itemText,
@@ -603,17 +608,18 @@ void TFormMain::showError(const QString& text)
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == editStartN || watched == seStartN) {
+    if (watched == m_ui.editStartN || watched == m_ui.seStartN) {
         if (event->type() == QEvent::ShortcutOverride) {
             // Del resets the race while reset is possible, even with the
             // cursor in the start number; otherwise it deletes a character.
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Delete &&
-                (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && mReset->isEnabled()) {
+                (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+                m_ui.mReset->isEnabled()) {
                 event->ignore();
                 return true;
             }
-        } else if (event->type() == QEvent::KeyPress && watched == editStartN) {
+        } else if (event->type() == QEvent::KeyPress && watched == m_ui.editStartN) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 m_race->editStartNKeyDown(RaceControl::kVkReturn);
@@ -621,7 +627,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
             }
         }
     } else if (event->type() == QEvent::MouseButtonPress &&
-               (watched == Label8 || watched == Label5 || watched == Image5)) {
+               (watched == m_ui.Label8 || watched == m_ui.Label5 || watched == m_ui.Image5)) {
         ImageDEClick();
         return true;
     }

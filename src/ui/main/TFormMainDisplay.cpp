@@ -22,8 +22,8 @@ void TFormMain::createScoreboard(QSettings* stored)
     // main rows show and then gets every change with them.
     m_view->addDisplay(m_display->digitPanel());
     m_display->setBoardColours(m_c1, m_c2);
-    m_display->setStartName(editStartN->text());
-    connect(editStartN, &QLineEdit::textChanged, m_display, &Scoreboard::setStartName);
+    m_display->setStartName(m_ui.editStartN->text());
+    connect(m_ui.editStartN, &QLineEdit::textChanged, m_display, &Scoreboard::setStartName);
     // The board reads the ranking of the one results feed while it is shown.
     connect(m_resultsFeed.get(), &ResultsFeed::rankingChanged, m_display, &Scoreboard::setRanking);
     connect(m_display, &Scoreboard::shownChanged, this, [this](bool shown) {
@@ -38,7 +38,7 @@ void TFormMain::createScoreboard(QSettings* stored)
         }
     });
     connect(m_display, &Scoreboard::closedByOperator, this, [this] { m_displayOpen = false; });
-    connect(mAnzeigetafel, &QAction::triggered, this, &TFormMain::toggleScoreboard);
+    connect(m_ui.mAnzeigetafel, &QAction::triggered, this, &TFormMain::toggleScoreboard);
     // After a double-click on the board the keyboard is there; F9 must still
     // stop the race, so every key of the hidden menu works on it as well.
     m_display->addActions(actions());

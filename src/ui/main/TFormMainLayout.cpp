@@ -136,52 +136,53 @@ void TFormMain::createControls()
     column->setSpacing(0);
     setCentralWidget(central);
 
-    Panel1 = panel(central, QFrame::Plain);
-    Panel1->setObjectName("Panel1");
-    Panel1->setFixedHeight(37);
-    Panel1->setFont(pixelFont(kArial, 16, true));
-    createHeader(Panel1);
-    column->addWidget(Panel1);
+    m_ui.Panel1 = panel(central, QFrame::Plain);
+    m_ui.Panel1->setObjectName("Panel1");
+    m_ui.Panel1->setFixedHeight(37);
+    m_ui.Panel1->setFont(pixelFont(kArial, 16, true));
+    createHeader(m_ui.Panel1);
+    column->addWidget(m_ui.Panel1);
 
-    Panel2 = panel(central, QFrame::Sunken);
-    Panel2->setObjectName("Panel2");
+    m_ui.Panel2 = panel(central, QFrame::Sunken);
+    m_ui.Panel2->setObjectName("Panel2");
     // The halves sit right inside the panel's one-pixel bevel.
-    auto* halves = new QHBoxLayout(Panel2);
+    auto* halves = new QHBoxLayout(m_ui.Panel2);
     halves->setContentsMargins(0, 0, 0, 0);
     halves->setSpacing(0);
-    column->addWidget(Panel2, 1);
+    column->addWidget(m_ui.Panel2, 1);
 
-    PanelLeft = panel(Panel2, QFrame::Raised);
-    PanelLeft->setObjectName("PanelLeft");
-    PanelLeft->setFixedWidth(495);
-    PanelLeft->setFont(pixelFont(kArial, 19, true));
-    PanelLeft->setFocusPolicy(Qt::ClickFocus);
-    createTimingHalf(PanelLeft);
-    halves->addWidget(PanelLeft);
+    m_ui.PanelLeft = panel(m_ui.Panel2, QFrame::Raised);
+    m_ui.PanelLeft->setObjectName("PanelLeft");
+    m_ui.PanelLeft->setFixedWidth(495);
+    m_ui.PanelLeft->setFont(pixelFont(kArial, 19, true));
+    m_ui.PanelLeft->setFocusPolicy(Qt::ClickFocus);
+    createTimingHalf(m_ui.PanelLeft);
+    halves->addWidget(m_ui.PanelLeft);
 
-    Panel3 = panel(Panel2, QFrame::Raised);
-    Panel3->setObjectName("Panel3");
-    createProtocolHalf(Panel3);
-    halves->addWidget(Panel3, 1);
+    m_ui.Panel3 = panel(m_ui.Panel2, QFrame::Raised);
+    m_ui.Panel3->setObjectName("Panel3");
+    createProtocolHalf(m_ui.Panel3);
+    halves->addWidget(m_ui.Panel3, 1);
 
     createStatusBar();
     createMenu();
     createProtocolPopup();
 
-    TimerDate = new QTimer(this);
-    TimerDate->setInterval(5000);
-    Clock = new QTimer(this);
-    Clock->setInterval(10);
-    Clock->setTimerType(Qt::PreciseTimer);
-    TimerGesperrt = new QTimer(this);
-    TimerGesperrt->setSingleShot(true);
+    m_ui.TimerDate = new QTimer(this);
+    m_ui.TimerDate->setInterval(5000);
+    m_ui.Clock = new QTimer(this);
+    m_ui.Clock->setInterval(10);
+    m_ui.Clock->setTimerType(Qt::PreciseTimer);
+    m_ui.TimerGesperrt = new QTimer(this);
+    m_ui.TimerGesperrt->setSingleShot(true);
 }
 
 void TFormMain::createHeader(QWidget* parent)
 {
-    bHelp = toolbarButton(parent, 1, QStringLiteral("[F1] Hilfe"), Pictures::HelpGlyph);
-    bCFG = toolbarButton(parent, 41, QStringLiteral("[F2] Einstellungen"), Pictures::SettingsGlyph);
-    LbSpeedButton1 =
+    m_ui.bHelp = toolbarButton(parent, 1, QStringLiteral("[F1] Hilfe"), Pictures::HelpGlyph);
+    m_ui.bCFG =
+        toolbarButton(parent, 41, QStringLiteral("[F2] Einstellungen"), Pictures::SettingsGlyph);
+    m_ui.LbSpeedButton1 =
         toolbarButton(parent, 81, QStringLiteral("[F3] Information"), Pictures::InfoGlyph);
 
     // The product name as a logo: each half over a black copy shifted by two
@@ -192,118 +193,122 @@ void TFormMain::createHeader(QWidget* parent)
     const int firstWidth = QFontMetrics(logo).horizontalAdvance(first);
     const int secondLeft = 127 + firstWidth;
     const int secondWidth = QFontMetrics(logo).horizontalAdvance(second) + 2;
-    Label7 = label(parent, first, logo, QRect(129, 3, firstWidth + 2, 32));
-    Label4 = label(parent, second, logo, QRect(secondLeft + 2, 3, secondWidth, 32));
-    Label8 = label(parent, first, logo, QRect(127, 1, firstWidth + 2, 32));
-    Label5 = label(parent, second, logo, QRect(secondLeft, 1, secondWidth, 32));
-    setTextColor(Label7, 0x000000);
-    setTextColor(Label4, 0x000000);
-    setTextColor(Label8, 0x0000FF);
-    setTextColor(Label5, 0x008000);
+    m_ui.Label7 = label(parent, first, logo, QRect(129, 3, firstWidth + 2, 32));
+    m_ui.Label4 = label(parent, second, logo, QRect(secondLeft + 2, 3, secondWidth, 32));
+    m_ui.Label8 = label(parent, first, logo, QRect(127, 1, firstWidth + 2, 32));
+    m_ui.Label5 = label(parent, second, logo, QRect(secondLeft, 1, secondWidth, 32));
+    setTextColor(m_ui.Label7, 0x000000);
+    setTextColor(m_ui.Label4, 0x000000);
+    setTextColor(m_ui.Label8, 0x0000FF);
+    setTextColor(m_ui.Label5, 0x008000);
 
-    Image5 = new QLabel(parent);
-    Image5->setGeometry(std::max(274, secondLeft + secondWidth + 4), 5, 28, 21);
-    Image5->setPixmap(Pictures::pixmap(Pictures::Flag));
-    for (QLabel* clickable : {Label8, Label5, Image5}) {
+    m_ui.Image5 = new QLabel(parent);
+    m_ui.Image5->setGeometry(std::max(274, secondLeft + secondWidth + 4), 5, 28, 21);
+    m_ui.Image5->setPixmap(Pictures::pixmap(Pictures::Flag));
+    for (QLabel* clickable : {m_ui.Label8, m_ui.Label5, m_ui.Image5}) {
         clickable->setCursor(Qt::PointingHandCursor);
         clickable->installEventFilter(this);
     }
 
-    PanelDate = new QLabel(QStringLiteral("00:00"), parent);
-    PanelDate->setObjectName("PanelDate");
-    PanelDate->setFrameShape(QFrame::Panel);
-    PanelDate->setFrameShadow(QFrame::Sunken);
-    PanelDate->setLineWidth(2);
-    PanelDate->setAlignment(Qt::AlignCenter);
-    PanelDate->setFont(pixelFont(kArial, 24));
-    PanelDate->resize(222, 32);
-    setBackground(PanelDate, 0x000000);
-    setTextColor(PanelDate, 0xC0C0C0);
+    m_ui.PanelDate = new QLabel(QStringLiteral("00:00"), parent);
+    m_ui.PanelDate->setObjectName("PanelDate");
+    m_ui.PanelDate->setFrameShape(QFrame::Panel);
+    m_ui.PanelDate->setFrameShadow(QFrame::Sunken);
+    m_ui.PanelDate->setLineWidth(2);
+    m_ui.PanelDate->setAlignment(Qt::AlignCenter);
+    m_ui.PanelDate->setFont(pixelFont(kArial, 24));
+    m_ui.PanelDate->resize(222, 32);
+    setBackground(m_ui.PanelDate, 0x000000);
+    setTextColor(m_ui.PanelDate, 0xC0C0C0);
 }
 
 void TFormMain::createTimingHalf(QWidget* parent)
 {
-    PanelTimerOwner = panel(parent, QFrame::Plain);
-    PanelTimerOwner->setObjectName("PanelTimerOwner");
-    PanelTimerOwner->setGeometry(0, 0, DisplayLayout::kOwnerWidth, 221);
-    createDigitPanel(PanelTimerOwner);
+    m_ui.PanelTimerOwner = panel(parent, QFrame::Plain);
+    m_ui.PanelTimerOwner->setObjectName("PanelTimerOwner");
+    m_ui.PanelTimerOwner->setGeometry(0, 0, DisplayLayout::kOwnerWidth, 221);
+    createDigitPanel(m_ui.PanelTimerOwner);
 
     const QFont captionFont = pixelFont(kArial, 19, true);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    Label12 =
+    m_ui.Label12 =
         label(parent, QStringLiteral("Nr./Name:"), captionFont, QRect(127, 234, 100, 24), right);
-    LabelMadus2 =
+    m_ui.LabelMadus2 =
         label(parent, QStringLiteral("Modus:"), captionFont, QRect(127, 266, 100, 24), right);
-    Label9 = label(parent, QStringLiteral("Signal:"), captionFont, QRect(127, 298, 100, 24), right);
+    m_ui.Label9 =
+        label(parent, QStringLiteral("Signal:"), captionFont, QRect(127, 298, 100, 24), right);
 
-    seStartN = new TSpinEdit(parent);
-    seStartN->setObjectName("seStartN");
-    seStartN->setGeometry(232, 230, 259, 32);
-    seStartN->setMinValue(1);
-    seStartN->setMaxValue(1000000);
-    seStartN->setMaxLength(7);
-    seStartN->setValue(1);
-    seStartN->setToolTip(QStringLiteral("Nummer"));
-    seStartN->installEventFilter(this);
+    m_ui.seStartN = new TSpinEdit(parent);
+    m_ui.seStartN->setObjectName("seStartN");
+    m_ui.seStartN->setGeometry(232, 230, 259, 32);
+    m_ui.seStartN->setMinValue(1);
+    m_ui.seStartN->setMaxValue(1000000);
+    m_ui.seStartN->setMaxLength(7);
+    m_ui.seStartN->setValue(1);
+    m_ui.seStartN->setToolTip(QStringLiteral("Nummer"));
+    m_ui.seStartN->installEventFilter(this);
 
     // The text edit lies over the spin edit and is 18 pixels narrower, so only
     // the arrows show beside it: the arrows count, the edit also takes names.
-    editStartN = new QLineEdit(QStringLiteral("1"), parent);
-    editStartN->setObjectName("editStartN");
-    editStartN->setGeometry(233, 231, 241, 30);
-    editStartN->setToolTip(QStringLiteral("Nummer oder Name"));
-    editStartN->setValidator(new CodePageValidator([this] { m_env.beep(); }, editStartN));
-    editStartN->raise();
-    editStartN->installEventFilter(this);
+    m_ui.editStartN = new QLineEdit(QStringLiteral("1"), parent);
+    m_ui.editStartN->setObjectName("editStartN");
+    m_ui.editStartN->setGeometry(233, 231, 241, 30);
+    m_ui.editStartN->setToolTip(QStringLiteral("Nummer oder Name"));
+    m_ui.editStartN->setValidator(new CodePageValidator([this] { m_env.beep(); }, m_ui.editStartN));
+    m_ui.editStartN->raise();
+    m_ui.editStartN->installEventFilter(this);
 
     const QFont stateFont = pixelFont(kArial, 19, true);
-    LedModus = new TLed(parent);
-    LedModus->move(231, 270);
-    LedModus->setValue(true);
-    LabelModus = label(parent, QStringLiteral("Hand"), stateFont, QRect(256, 266, 120, 24));
-    LedSignal = new TLed(parent);
-    LedSignal->move(231, 302);
-    LedSignal->setValue(true);
-    LabelGesperrt = label(parent, QStringLiteral("Gesperrt"), stateFont, QRect(256, 298, 160, 24));
+    m_ui.LedModus = new TLed(parent);
+    m_ui.LedModus->move(231, 270);
+    m_ui.LedModus->setValue(true);
+    m_ui.LabelModus = label(parent, QStringLiteral("Hand"), stateFont, QRect(256, 266, 120, 24));
+    m_ui.LedSignal = new TLed(parent);
+    m_ui.LedSignal->move(231, 302);
+    m_ui.LedSignal->setValue(true);
+    m_ui.LabelGesperrt =
+        label(parent, QStringLiteral("Gesperrt"), stateFont, QRect(256, 298, 160, 24));
 
-    bSTART =
+    m_ui.bSTART =
         commandButton(parent, QStringLiteral("START"), QStringLiteral("F5"), 230, clGreen, true);
-    bLAP = commandButton(parent, QStringLiteral("LAP"), QStringLiteral("F4"), 262, clYellow, false);
-    bSTOP = commandButton(parent, QStringLiteral("STOPP"), QStringLiteral("F9"), 294, clRed, true);
-    bRESET =
+    m_ui.bLAP =
+        commandButton(parent, QStringLiteral("LAP"), QStringLiteral("F4"), 262, clYellow, false);
+    m_ui.bSTOP =
+        commandButton(parent, QStringLiteral("STOPP"), QStringLiteral("F9"), 294, clRed, true);
+    m_ui.bRESET =
         commandButton(parent, QStringLiteral("00:00"), QStringLiteral("Entf"), 326, clBlack, true);
-    bLAP->setEnabled(false);
-    bSTOP->setEnabled(false);
-    bRESET->setEnabled(false);
-    setTabOrder(editStartN, bSTART);
+    m_ui.bLAP->setEnabled(false);
+    m_ui.bSTOP->setEnabled(false);
+    m_ui.bRESET->setEnabled(false);
+    setTabOrder(m_ui.editStartN, m_ui.bSTART);
 }
 
 void TFormMain::createDigitPanel(QWidget* owner)
 {
     m_digitPanel = new DigitPanel(owner);
-    PanelTimer = m_digitPanel;
-    PanelTimer->setObjectName("PanelTimer");
+    m_ui.PanelTimer = m_digitPanel;
+    m_ui.PanelTimer->setObjectName("PanelTimer");
     // Here, unlike on the scoreboard, the panel stands out in a wide bevel.
-    PanelTimer->setFrameShape(QFrame::Panel);
-    PanelTimer->setFrameShadow(QFrame::Raised);
-    PanelTimer->setLineWidth(DisplayLayout::kBevelWidth);
+    m_ui.PanelTimer->setFrameShape(QFrame::Panel);
+    m_ui.PanelTimer->setFrameShadow(QFrame::Raised);
+    m_ui.PanelTimer->setLineWidth(DisplayLayout::kBevelWidth);
     m_digitPanel->setColours(m_c1, m_c2);
 
     for (int place = 0; place < 8; ++place) {
-        FirstRow[place] = m_digitPanel->digit(static_cast<DisplayControl>(place));
-        SecondRow[place] = m_digitPanel->digit(
+        m_ui.FirstRow[place] = m_digitPanel->digit(static_cast<DisplayControl>(place));
+        m_ui.SecondRow[place] = m_digitPanel->digit(
             static_cast<DisplayControl>(static_cast<int>(DisplayControl::Digit12) + place));
     }
-    LabHour = m_digitPanel->label(DisplayControl::LabHour);
-    LabMin = m_digitPanel->label(DisplayControl::LabMin);
-    LabSec = m_digitPanel->label(DisplayControl::LabSec);
-    LabHour2 = m_digitPanel->label(DisplayControl::LabHour2);
-    LabMin2 = m_digitPanel->label(DisplayControl::LabMin2);
-    LabSec2 = m_digitPanel->label(DisplayControl::LabSec2);
-    Lab_Hour = m_digitPanel->label(DisplayControl::Lab_Hour);
-    Lab_Min = m_digitPanel->label(DisplayControl::Lab_Min);
-    Lab_sek = m_digitPanel->label(DisplayControl::Lab_sek);
-    Lab_100 = m_digitPanel->label(DisplayControl::Lab_100);
+    m_ui.LabHour = m_digitPanel->label(DisplayControl::LabHour);
+    m_ui.LabMin = m_digitPanel->label(DisplayControl::LabMin);
+    m_ui.LabSec = m_digitPanel->label(DisplayControl::LabSec);
+    m_ui.LabHour2 = m_digitPanel->label(DisplayControl::LabHour2);
+    m_ui.LabMin2 = m_digitPanel->label(DisplayControl::LabMin2);
+    m_ui.LabSec2 = m_digitPanel->label(DisplayControl::LabSec2);
+    m_ui.Lab_Hour = m_digitPanel->label(DisplayControl::Lab_Hour);
+    m_ui.Lab_Min = m_digitPanel->label(DisplayControl::Lab_Min);
+    m_ui.Lab_sek = m_digitPanel->label(DisplayControl::Lab_sek);
+    m_ui.Lab_100 = m_digitPanel->label(DisplayControl::Lab_100);
 }
 
 void TFormMain::createProtocolHalf(QWidget* parent)
@@ -312,44 +317,45 @@ void TFormMain::createProtocolHalf(QWidget* parent)
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    Panel4 = panel(parent, QFrame::Raised);
-    Panel4->setObjectName("Panel4");
-    Panel4->setFixedHeight(41);
-    setBackground(Panel4, ColorRef::BtnShadow);
-    auto* bar = new QGridLayout(Panel4);
+    m_ui.Panel4 = panel(parent, QFrame::Raised);
+    m_ui.Panel4->setObjectName("Panel4");
+    m_ui.Panel4->setFixedHeight(41);
+    setBackground(m_ui.Panel4, ColorRef::BtnShadow);
+    auto* bar = new QGridLayout(m_ui.Panel4);
     bar->setContentsMargins(4, 1, 4, 1);
     bar->setSpacing(0);
-    sbSave = protocolButton(Panel4, QStringLiteral("Speichern unter..."), Pictures::SaveGlyph);
-    sbLoad = protocolButton(Panel4, QString(), Pictures::OpenGlyph);
-    sbInet = protocolButton(Panel4, QStringLiteral("Als Webseite"), Pictures::WebGlyph);
-    sbPrint = protocolButton(Panel4, QStringLiteral("Drucken"), Pictures::PrintGlyph);
-    sbCLS = protocolButton(Panel4, QString(), Pictures::ClearGlyph);
+    m_ui.sbSave =
+        protocolButton(m_ui.Panel4, QStringLiteral("Speichern unter..."), Pictures::SaveGlyph);
+    m_ui.sbLoad = protocolButton(m_ui.Panel4, QString(), Pictures::OpenGlyph);
+    m_ui.sbInet = protocolButton(m_ui.Panel4, QStringLiteral("Als Webseite"), Pictures::WebGlyph);
+    m_ui.sbPrint = protocolButton(m_ui.Panel4, QStringLiteral("Drucken"), Pictures::PrintGlyph);
+    m_ui.sbCLS = protocolButton(m_ui.Panel4, QString(), Pictures::ClearGlyph);
     int place = 0;
-    for (QToolButton* button : {sbSave, sbLoad, sbInet})
+    for (QToolButton* button : {m_ui.sbSave, m_ui.sbLoad, m_ui.sbInet})
         bar->addWidget(button, 0, place++);
     bar->setColumnStretch(place++, 1);
-    for (QToolButton* button : {sbPrint, sbCLS})
+    for (QToolButton* button : {m_ui.sbPrint, m_ui.sbCLS})
         bar->addWidget(button, 0, place++);
     // The caption is the panel's own, centred across it under the buttons.
     // It claims no width: at the smallest window the timing half keeps its
     // 495 pixels and the caption's leading blanks go under the buttons.
-    auto* caption = new QLabel(QStringLiteral("        Protokoll"), Panel4);
+    auto* caption = new QLabel(QStringLiteral("        Protokoll"), m_ui.Panel4);
     caption->setFont(pixelFont(kArial, 19));
     caption->setAlignment(Qt::AlignCenter);
     caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     caption->setAttribute(Qt::WA_TransparentForMouseEvents);
     bar->addWidget(caption, 0, 0, 1, place);
     caption->lower();
-    column->addWidget(Panel4);
+    column->addWidget(m_ui.Panel4);
 
-    Memo1 = new QPlainTextEdit(parent);
-    Memo1->setObjectName("Memo1");
-    Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setFont(pixelFont(kCourier, 13));
-    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
-    column->addWidget(Memo1, 1);
+    m_ui.Memo1 = new QPlainTextEdit(parent);
+    m_ui.Memo1->setObjectName("Memo1");
+    m_ui.Memo1->setReadOnly(true);
+    m_ui.Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_ui.Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_ui.Memo1->setFont(pixelFont(kCourier, 13));
+    m_ui.Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    column->addWidget(m_ui.Memo1, 1);
 }
 
 void TFormMain::createStatusBar()
@@ -373,7 +379,7 @@ void TFormMain::createStatusBar()
         } else {
             bar->addPermanentWidget(p);
         }
-        StatusPanels[i] = p;
+        m_ui.StatusPanels[i] = p;
     }
     setStatusBar(bar);
 }
@@ -383,47 +389,48 @@ void TFormMain::createMenu()
     // The menu bar stays hidden: the items exist for their short-cuts, which
     // work through the window's actions.
     menuBar()->hide();
-    HideMenu1 = new QMenu(QStringLiteral("HideMenu"), this);
+    m_ui.HideMenu1 = new QMenu(QStringLiteral("HideMenu"), this);
     auto item = [this](const char* caption, const QKeySequence& shortcut) {
         auto* action = new QAction(QString::fromUtf8(caption), this);
         if (!shortcut.isEmpty())
             action->setShortcut(shortcut);
         action->setShortcutContext(Qt::WindowShortcut);
-        HideMenu1->addAction(action);
+        m_ui.HideMenu1->addAction(action);
         addAction(action);
         return action;
     };
-    mStart = item("Start", Qt::Key_F5);
-    mSplit = item("Split", Qt::Key_F4);
-    mLAP = item("Lap", {});
-    mStop = item("Stopp", Qt::Key_F9);
-    mReset = item("0,00", Qt::Key_Delete);
-    Save1 = item("Save", Qt::CTRL | Qt::Key_S);
-    Open1 = item("Open", Qt::CTRL | Qt::Key_O);
-    New1 = item("New", Qt::CTRL | Qt::Key_N);
-    Auto1 = item("&Auto", Qt::ALT | Qt::Key_A);
-    Info1 = item("Info", Qt::Key_F3);
-    Hand1 = item("&Hand", Qt::ALT | Qt::Key_H);
-    EinstellunGen1 = item("Einstellungen", Qt::Key_F2);
-    Hilfe1 = item("H&ilfe", Qt::CTRL | Qt::Key_I);
-    Drucker1 = item("&Drucker", Qt::Key_F7);
-    Beenden1 = item("&Beenden", Qt::ALT | Qt::Key_B);
-    mHilfe = item("Hilfe", Qt::Key_F1);
-    Modus1 = item("Modus", Qt::ALT | Qt::Key_M);
-    Ergebnisse1 = item("Ergebnisliste", Qt::Key_F6);
-    mAnzeigetafel = item("Anzeigetafel", Qt::Key_F8);
-    mSplit->setEnabled(false);
-    mLAP->setEnabled(false);
-    mStop->setEnabled(false);
-    mReset->setEnabled(false);
+    m_ui.mStart = item("Start", Qt::Key_F5);
+    m_ui.mSplit = item("Split", Qt::Key_F4);
+    m_ui.mLAP = item("Lap", {});
+    m_ui.mStop = item("Stopp", Qt::Key_F9);
+    m_ui.mReset = item("0,00", Qt::Key_Delete);
+    m_ui.Save1 = item("Save", Qt::CTRL | Qt::Key_S);
+    m_ui.Open1 = item("Open", Qt::CTRL | Qt::Key_O);
+    m_ui.New1 = item("New", Qt::CTRL | Qt::Key_N);
+    m_ui.Auto1 = item("&Auto", Qt::ALT | Qt::Key_A);
+    m_ui.Info1 = item("Info", Qt::Key_F3);
+    m_ui.Hand1 = item("&Hand", Qt::ALT | Qt::Key_H);
+    m_ui.EinstellunGen1 = item("Einstellungen", Qt::Key_F2);
+    m_ui.Hilfe1 = item("H&ilfe", Qt::CTRL | Qt::Key_I);
+    m_ui.Drucker1 = item("&Drucker", Qt::Key_F7);
+    m_ui.Beenden1 = item("&Beenden", Qt::ALT | Qt::Key_B);
+    m_ui.mHilfe = item("Hilfe", Qt::Key_F1);
+    m_ui.Modus1 = item("Modus", Qt::ALT | Qt::Key_M);
+    m_ui.Ergebnisse1 = item("Ergebnisliste", Qt::Key_F6);
+    m_ui.mAnzeigetafel = item("Anzeigetafel", Qt::Key_F8);
+    m_ui.mSplit->setEnabled(false);
+    m_ui.mLAP->setEnabled(false);
+    m_ui.mStop->setEnabled(false);
+    m_ui.mReset->setEnabled(false);
 }
 
 void TFormMain::createProtocolPopup()
 {
-    PopupMenuProtokol = new QMenu(this);
-    Selectall1 = PopupMenuProtokol->addAction(QStringLiteral("Alles markieren"));
-    CopytoClipboard1 = PopupMenuProtokol->addAction(QStringLiteral("Kopieren"));
-    PopupMenuProtokol->addSeparator();
-    exporttoWord1 = PopupMenuProtokol->addAction(QStringLiteral("Datei in MS Word konvertieren"));
-    Ergebnisliste1 = PopupMenuProtokol->addAction(QStringLiteral("Ergebnisliste"));
+    m_ui.PopupMenuProtokol = new QMenu(this);
+    m_ui.Selectall1 = m_ui.PopupMenuProtokol->addAction(QStringLiteral("Alles markieren"));
+    m_ui.CopytoClipboard1 = m_ui.PopupMenuProtokol->addAction(QStringLiteral("Kopieren"));
+    m_ui.PopupMenuProtokol->addSeparator();
+    m_ui.exporttoWord1 =
+        m_ui.PopupMenuProtokol->addAction(QStringLiteral("Datei in MS Word konvertieren"));
+    m_ui.Ergebnisliste1 = m_ui.PopupMenuProtokol->addAction(QStringLiteral("Ergebnisliste"));
 }

@@ -65,7 +65,7 @@ void TFormMain::bCFGClick()
         m_race->setLapType(dialog.cbLAPType->currentIndex());
         setDisplayColours(dialog.cbColorFon->ColorValue(), dialog.cbColorCifra->ColorValue(),
                           dialog.cbColorCifraF->ColorValue());
-        if (!Clock->isActive()) {
+        if (!m_ui.Clock->isActive()) {
             m_race->ShowRaceTime(m_race->StopTicks() - m_race->StartTicks(), DisplayRow::First);
             m_race->ShowRaceTime(0, DisplayRow::Second);
         }
@@ -86,5 +86,5 @@ void TFormMain::bCFGClick()
         }
     }
     m_race->ApplyResolution(m_race->DisplayResolution());
-    PanelLeft->setFocus(Qt::OtherFocusReason);
+    m_ui.PanelLeft->setFocus(Qt::OtherFocusReason);
 }

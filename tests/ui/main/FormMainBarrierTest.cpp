@@ -70,29 +70,29 @@ TEST_F(FormMainBarrier, BarrierRunsAWholeRaceInAutoMode)
     create();
     EXPECT_EQ(form->portWiring().AvailablePorts(), 0x00010001u) << "COM1 found";
     EXPECT_TRUE(form->portWiring().isOpen());
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
-    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Frei"));
-    EXPECT_EQ(form->LedModus->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Auto"));
+    EXPECT_EQ(form->ui().LabelGesperrt->text(), QStringLiteral("Frei"));
+    EXPECT_EQ(form->ui().LedModus->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_TRUE(line->dtr()) << "DTR feeds the contact";
 
     const std::int64_t start = contact(true);
-    EXPECT_TRUE(form->Clock->isActive());
+    EXPECT_TRUE(form->ui().Clock->isActive());
     contact(false); // algorithm 0 ignores the contact opening
     const std::int64_t lap1 = contact(true);
     contact(false);
     const std::int64_t lap2 = contact(true);
-    EXPECT_FALSE(form->bLAP->isEnabled()) << "lap limit 3: two laps, then STOPP";
+    EXPECT_FALSE(form->ui().bLAP->isEnabled()) << "lap limit 3: two laps, then STOPP";
     contact(false);
     const std::int64_t stop = contact(true);
-    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_FALSE(form->ui().Clock->isActive());
     RaceControl& race = form->race();
     const std::int64_t startTicks = race.StartTicks();
     const std::int64_t stopTicks = race.StopTicks();
     const std::int64_t lapTicks = race.SplitTicks();
     contact(false);
     contact(true); // reset
-    EXPECT_TRUE(form->bSTART->isEnabled());
-    EXPECT_EQ(form->editStartN->text(), QStringLiteral("2"));
+    EXPECT_TRUE(form->ui().bSTART->isEnabled());
+    EXPECT_EQ(form->ui().editStartN->text(), QStringLiteral("2"));
 
     const QStringList protocol = lines();
     ASSERT_GE(protocol.size(), 6);
@@ -142,8 +142,8 @@ TEST_F(FormMainBarrier, LockoutBlocksTheBarrierButNotTheKeys)
     configure(0, 0, 1000); // room for a loaded machine between the two edges
     create();
     contact(true);
-    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Gesperrt"));
-    EXPECT_TRUE(form->TimerGesperrt->isActive());
+    EXPECT_EQ(form->ui().LabelGesperrt->text(), QStringLiteral("Gesperrt"));
+    EXPECT_TRUE(form->ui().TimerGesperrt->isActive());
     contact(false);
     contact(true);
     EXPECT_EQ(form->race().LapCounter(), 0) << "a second car edge inside the lock-out";
@@ -151,8 +151,8 @@ TEST_F(FormMainBarrier, LockoutBlocksTheBarrierButNotTheKeys)
     EXPECT_EQ(form->race().LapCounter(), 1) << "the keyboard still works";
     EXPECT_TRUE(lines().last().startsWith(QStringLiteral("H    Lap: ")));
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->TimerGesperrt->isActive(); }, kWaitMs));
-    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Frei"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->ui().TimerGesperrt->isActive(); }, kWaitMs));
+    EXPECT_EQ(form->ui().LabelGesperrt->text(), QStringLiteral("Frei"));
     contact(false);
     contact(true);
     EXPECT_EQ(form->race().LapCounter(), 2);
@@ -164,9 +164,9 @@ TEST_F(FormMainBarrier, AlgorithmOneTriggersWhenTheContactOpens)
     configure(1, 0, 0);
     create();
     contact(true);
-    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_FALSE(form->ui().Clock->isActive());
     contact(false);
-    EXPECT_TRUE(form->Clock->isActive());
+    EXPECT_TRUE(form->ui().Clock->isActive());
 }
 
 TEST_F(FormMainBarrier, LapCountingTakesLapsEvenInHandMode)
@@ -175,7 +175,7 @@ TEST_F(FormMainBarrier, LapCountingTakesLapsEvenInHandMode)
     create();
     press(Qt::Key_F5);
     press(Qt::Key_H, Qt::AltModifier);
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
     contact(true);
     EXPECT_EQ(form->race().LapCounter(), 1);
     contact(false);
@@ -184,7 +184,7 @@ TEST_F(FormMainBarrier, LapCountingTakesLapsEvenInHandMode)
     press(Qt::Key_F9);
     contact(false);
     contact(true);
-    EXPECT_FALSE(form->bSTART->isEnabled()) << "in Hand mode the barrier does not reset";
+    EXPECT_FALSE(form->ui().bSTART->isEnabled()) << "in Hand mode the barrier does not reset";
 }
 
 TEST_F(FormMainBarrier, PulledAdapterLeavesAutoModeOnce)
@@ -192,24 +192,24 @@ TEST_F(FormMainBarrier, PulledAdapterLeavesAutoModeOnce)
     configure(0, 0, 0);
     create();
     contact(true);
-    ASSERT_TRUE(form->Clock->isActive());
-    const QString before = form->Memo1->toPlainText();
+    ASSERT_TRUE(form->ui().Clock->isActive());
+    const QString before = form->ui().Memo1->toPlainText();
 
     line->unplug();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->lostNotice() != nullptr; }, kWaitMs));
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
-    EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Gesperrt"));
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->ui().LabelGesperrt->text(), QStringLiteral("Gesperrt"));
     EXPECT_FALSE(form->portWiring().isOpen());
-    EXPECT_EQ(form->Memo1->toPlainText(), before);
-    EXPECT_TRUE(form->Clock->isActive()) << "the race goes on";
+    EXPECT_EQ(form->ui().Memo1->toPlainText(), before);
+    EXPECT_TRUE(form->ui().Clock->isActive()) << "the race goes on";
 
     press(Qt::Key_A, Qt::AltModifier);
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"))
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"))
         << "a dead barrier is never shown as ready";
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), form.get()) << "the notice does not take the keys";
     press(Qt::Key_F9);
-    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_FALSE(form->ui().Clock->isActive());
 
     destroy();
     QSettings stored(settingsFile(), QSettings::IniFormat);
@@ -235,8 +235,8 @@ TEST_F(FormMainBarrier, SettingsDialogChangesAndDropsThePort)
     press(Qt::Key_F2);
     EXPECT_TRUE(enabledWithPort);
     EXPECT_FALSE(form->portWiring().isOpen());
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
-    EXPECT_EQ(form->LedModus->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->ui().LedModus->cursor().shape(), Qt::ArrowCursor);
 
     // Choosing it again opens it and goes back to Auto, with algorithm "Aus".
     QTimer::singleShot(0, dialog, [&] {
@@ -246,7 +246,7 @@ TEST_F(FormMainBarrier, SettingsDialogChangesAndDropsThePort)
     });
     press(Qt::Key_F2);
     EXPECT_TRUE(form->portWiring().isOpen());
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Auto"));
     EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
 }
 
@@ -256,7 +256,7 @@ TEST_F(FormMainBarrier, PortThatFailsToOpenAfterOkIsReportedAndNotShownAsReady)
     second->linkAs(dir.filePath(QStringLiteral("dev/ttyS1")).toStdString());
     configure(0, 0, 0);
     create();
-    ASSERT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
+    ASSERT_EQ(form->ui().LabelModus->text(), QStringLiteral("Auto"));
     form->createSettingsDialog();
     TCfgDialog* dialog = form->settingsDialog();
     ASSERT_EQ(dialog->cbPort->count(), 3);
@@ -269,10 +269,10 @@ TEST_F(FormMainBarrier, PortThatFailsToOpenAfterOkIsReportedAndNotShownAsReady)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Unable to open com port: ")));
     EXPECT_FALSE(form->portWiring().isOpen());
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"))
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"))
         << "COM1 is closed now; Auto would promise a barrier that cannot trigger";
     press(Qt::Key_F5);
-    EXPECT_TRUE(form->Clock->isActive()) << "the window stays usable";
+    EXPECT_TRUE(form->ui().Clock->isActive()) << "the window stays usable";
     answerYesNo(true);
     form.reset();
     QSettings stored(settingsFile(), QSettings::IniFormat);
@@ -323,10 +323,10 @@ protected:
 
     void expectAuto()
     {
-        EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Auto"));
-        EXPECT_EQ(form->LedModus->Kind(), TLed::lkGreen);
-        EXPECT_EQ(form->LabelGesperrt->text(), QStringLiteral("Frei"));
-        EXPECT_EQ(form->LedSignal->Kind(), TLed::lkGreen);
+        EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Auto"));
+        EXPECT_EQ(form->ui().LedModus->Kind(), TLed::lkGreen);
+        EXPECT_EQ(form->ui().LabelGesperrt->text(), QStringLiteral("Frei"));
+        EXPECT_EQ(form->ui().LedSignal->Kind(), TLed::lkGreen);
     }
 };
 
@@ -346,7 +346,7 @@ TEST_F(FormMainBarrierPortChoice, ChangingFromCom1ToCom2MovesTheBarrier)
     EXPECT_TRUE(errors.isEmpty());
 
     second->setContact(true);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->Clock->isActive(); }, kWaitMs))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ui().Clock->isActive(); }, kWaitMs))
         << "COM2 is the barrier now";
 }
 
@@ -355,7 +355,7 @@ TEST_F(FormMainBarrierPortChoice, SamePortFromHandGoesBackToAutoWithoutReopening
     configure(0, 0, 0);
     createAndWatch();
     press(Qt::Key_H, Qt::AltModifier);
-    ASSERT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    ASSERT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
 
     confirmSettings([](TCfgDialog& dialog) { pick(dialog.cbAlg, 1); }); // "Aus"
     EXPECT_TRUE(portLog.isEmpty()) << "the open port and its thread stay as they are";
@@ -363,9 +363,9 @@ TEST_F(FormMainBarrierPortChoice, SamePortFromHandGoesBackToAutoWithoutReopening
     EXPECT_EQ(form->race().BarrierAlgorithm(), 1);
 
     contact(true);
-    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_FALSE(form->ui().Clock->isActive());
     contact(false);
-    EXPECT_TRUE(form->Clock->isActive()) << "the contact opening triggers now";
+    EXPECT_TRUE(form->ui().Clock->isActive()) << "the contact opening triggers now";
 }
 
 TEST_F(FormMainBarrierPortChoice, PortTheProbeDidNotFindIsDroppedByOk)
@@ -373,17 +373,17 @@ TEST_F(FormMainBarrierPortChoice, PortTheProbeDidNotFindIsDroppedByOk)
     configure(0, 0, 0);
     storeSettings({{QStringLiteral("Port"), 2}}); // only COM1 exists
     createAndWatch();
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
     EXPECT_TRUE(errors.isEmpty());
 
     int shown = 0;
     confirmSettings([&](TCfgDialog& dialog) { shown = dialog.cbPort->currentIndex(); });
     EXPECT_EQ(shown, -1) << "no entry for a port that was not found";
     EXPECT_EQ(form->portWiring().portNumber(), 0);
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
     EXPECT_TRUE(portLog.isEmpty());
     press(Qt::Key_A, Qt::AltModifier);
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
     EXPECT_EQ(form->lostNotice(), nullptr) << "no port is configured, so nothing to explain";
 
     confirmSettings([](TCfgDialog& dialog) { pick(dialog.cbPort, 1); });
@@ -400,7 +400,7 @@ TEST_F(FormMainBarrierPortChoice, LostPortComesBackWhenItsEntryIsConfirmed)
     createAndWatch();
     line->unplug();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->lostNotice() != nullptr; }, kWaitMs));
-    ASSERT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    ASSERT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
 
     // The adapter is plugged in again; the operator confirms COM1.
     line.reset();
@@ -413,5 +413,5 @@ TEST_F(FormMainBarrierPortChoice, LostPortComesBackWhenItsEntryIsConfirmed)
     expectAuto();
 
     contact(true);
-    EXPECT_TRUE(form->Clock->isActive());
+    EXPECT_TRUE(form->ui().Clock->isActive());
 }

@@ -149,8 +149,8 @@ TEST_F(FormMainCfgKeys, PassiveColourGoesToTheLeadingZerosAndIsKept)
     EXPECT_EQ(form->C2(), 0x00FF00u);
     EXPECT_EQ(form->C1(), 0x000000u);
     // The stopped display at zero: leading zeros passive, the last digit active.
-    EXPECT_EQ(form->FirstRow[0]->ColorOn(), 0xC0C0C0u);
-    EXPECT_EQ(form->FirstRow[7]->ColorOn(), 0x00FF00u);
+    EXPECT_EQ(form->ui().FirstRow[0]->ColorOn(), 0xC0C0C0u);
+    EXPECT_EQ(form->ui().FirstRow[7]->ColorOn(), 0x00FF00u);
 
     destroy();
     QSettings stored(settingsFile(), QSettings::IniFormat);

@@ -14,7 +14,7 @@ namespace {
 
 TDigit* mainDigit(const TFormMain& form, int index)
 {
-    return index < 8 ? form.FirstRow[index] : form.SecondRow[index - 8];
+    return index < 8 ? form.ui().FirstRow[index] : form.ui().SecondRow[index - 8];
 }
 
 // Every digit of the board shows what the main window shows, in the same
@@ -74,9 +74,9 @@ TEST_F(FormMainDisplay, F8OpensAndClosesTheBoardAndTheRaceKeysWorkOnIt)
     focusBoard();
     // The race keys work with the keyboard on the board.
     QTest::keyClick(&board(), Qt::Key_F5);
-    EXPECT_TRUE(form->Clock->isActive());
+    EXPECT_TRUE(form->ui().Clock->isActive());
     QTest::keyClick(&board(), Qt::Key_F9);
-    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_FALSE(form->ui().Clock->isActive());
     EXPECT_TRUE(board().isVisible());
     QTest::keyClick(&board(), Qt::Key_F8);
     EXPECT_FALSE(board().isVisible());
@@ -122,7 +122,7 @@ TEST_F(FormMainDisplay, BoardOpenedDuringARaceStartsFromTheShownTimeAndResolutio
     press(Qt::Key_F5);
     advanceMs(75'430);
     tick();
-    form->editStartN->setText(QStringLiteral("17 Bergmann"));
+    form->ui().editStartN->setText(QStringLiteral("17 Bergmann"));
     press(Qt::Key_F8);
     expectSameDigits(*form, board(), "opened while running");
     EXPECT_EQ(board().resolution(), 1);
@@ -256,7 +256,7 @@ TEST_F(FormMainDisplay, ALongNameIsCutAtItsEnd)
     create();
     press(Qt::Key_F8);
     const QString name = QStringLiteral("17 Maximilian von Hohenzollern-Sigmaringen");
-    form->editStartN->setText(name);
+    form->ui().editStartN->setText(name);
     const QLabel* shown = board().nameLabel();
     EXPECT_TRUE(shown->text().startsWith(QStringLiteral("17 Max"))) << shown->text().toStdString();
     EXPECT_TRUE(shown->text().endsWith(QChar(0x2026))) << shown->text().toStdString();
@@ -294,7 +294,7 @@ TEST_F(FormMainDisplay, FirstThreeFollowTheProtocol)
     const std::pair<const char*, std::int64_t> runs[] = {
         {"7 Huber", 12'340}, {"3 Amsel", 11'000}, {"9 Zander", 12'340}, {"4 Lang", 15'000}};
     for (const auto& [name, ms] : runs) {
-        form->editStartN->setText(QString::fromUtf8(name));
+        form->ui().editStartN->setText(QString::fromUtf8(name));
         press(Qt::Key_F5);
         advanceMs(ms);
         press(Qt::Key_F9);
@@ -307,6 +307,6 @@ TEST_F(FormMainDisplay, FirstThreeFollowTheProtocol)
 
     protocolAnswer = true;
     press(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_TRUE(form->Memo1->toPlainText().isEmpty());
+    ASSERT_TRUE(form->ui().Memo1->toPlainText().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([this] { return board().resultRows().isEmpty(); }, 10000));
 }

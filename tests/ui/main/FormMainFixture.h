@@ -162,7 +162,7 @@ protected:
 
     QStringList lines() const
     {
-        QString text = form->Memo1->toPlainText();
+        QString text = form->ui().Memo1->toPlainText();
         if (text.endsWith(QLatin1Char('\n')))
             text.chop(1);
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));

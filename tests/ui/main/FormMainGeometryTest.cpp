@@ -39,59 +39,62 @@ TEST_F(FormMainGeometry, TimingHalfKeepsItsWidthAtTheSmallestWindow)
     create();
     ASSERT_EQ(form->size(), QSize(800, 450));
 
-    EXPECT_EQ(inWindow(form->Panel1), QRect(0, 0, 800, 37));
+    EXPECT_EQ(inWindow(form->ui().Panel1), QRect(0, 0, 800, 37));
     EXPECT_EQ(inWindow(form->statusBar()), QRect(0, 431, 800, 19));
-    EXPECT_EQ(inWindow(form->Panel2), QRect(0, 37, 800, 394));
+    EXPECT_EQ(inWindow(form->ui().Panel2), QRect(0, 37, 800, 394));
     // Inside the lowered one-pixel bevel of the client panel.
-    EXPECT_EQ(inWindow(form->PanelLeft), QRect(1, 38, 495, 392));
-    EXPECT_EQ(form->PanelTimer->size(), QSize(495, 222));
-    EXPECT_EQ(form->PanelTimer->mapTo(form->PanelLeft, QPoint(0, 0)), QPoint(0, 0));
+    EXPECT_EQ(inWindow(form->ui().PanelLeft), QRect(1, 38, 495, 392));
+    EXPECT_EQ(form->ui().PanelTimer->size(), QSize(495, 222));
+    EXPECT_EQ(form->ui().PanelTimer->mapTo(form->ui().PanelLeft, QPoint(0, 0)), QPoint(0, 0));
     // The display's right bevel shows; its holder is one pixel lower than it.
-    EXPECT_EQ(inWindow(form->PanelTimerOwner).right(), inWindow(form->PanelTimer).right());
-    EXPECT_EQ(form->seStartN->geometry(), QRect(232, 230, 259, 32));
-    EXPECT_EQ(form->editStartN->geometry(), QRect(233, 231, 241, 30));
+    EXPECT_EQ(inWindow(form->ui().PanelTimerOwner).right(),
+              inWindow(form->ui().PanelTimer).right());
+    EXPECT_EQ(form->ui().seStartN->geometry(), QRect(232, 230, 259, 32));
+    EXPECT_EQ(form->ui().editStartN->geometry(), QRect(233, 231, 241, 30));
     int top = 230;
-    for (QWidget* button : {form->bSTART, form->bLAP, form->bSTOP, form->bRESET}) {
+    for (QWidget* button :
+         {form->ui().bSTART, form->ui().bLAP, form->ui().bSTOP, form->ui().bRESET}) {
         EXPECT_EQ(button->geometry(), QRect(4, top, 114, 30));
         top += 32;
     }
     for (QWidget* widget :
-         {static_cast<QWidget*>(form->PanelTimerOwner), static_cast<QWidget*>(form->seStartN),
-          static_cast<QWidget*>(form->editStartN), static_cast<QWidget*>(form->bRESET),
-          static_cast<QWidget*>(form->PanelDate), static_cast<QWidget*>(form->sbSave),
-          static_cast<QWidget*>(form->sbCLS), static_cast<QWidget*>(form->Memo1)})
+         {static_cast<QWidget*>(form->ui().PanelTimerOwner),
+          static_cast<QWidget*>(form->ui().seStartN), static_cast<QWidget*>(form->ui().editStartN),
+          static_cast<QWidget*>(form->ui().bRESET), static_cast<QWidget*>(form->ui().PanelDate),
+          static_cast<QWidget*>(form->ui().sbSave), static_cast<QWidget*>(form->ui().sbCLS),
+          static_cast<QWidget*>(form->ui().Memo1)})
         expectUncut(widget);
 
     // The protocol half takes the rest and gives way, overlapping nothing.
-    const QRect protocol = inWindow(form->Panel3);
-    EXPECT_EQ(protocol.left(), inWindow(form->PanelLeft).right() + 1);
+    const QRect protocol = inWindow(form->ui().Panel3);
+    EXPECT_EQ(protocol.left(), inWindow(form->ui().PanelLeft).right() + 1);
     EXPECT_EQ(protocol.right(), 798);
-    EXPECT_LT(inWindow(form->sbInet).right(), inWindow(form->sbPrint).left());
-    EXPECT_GE(inWindow(form->Memo1).top(), inWindow(form->Panel4).bottom());
+    EXPECT_LT(inWindow(form->ui().sbInet).right(), inWindow(form->ui().sbPrint).left());
+    EXPECT_GE(inWindow(form->ui().Memo1).top(), inWindow(form->ui().Panel4).bottom());
 
-    EXPECT_EQ(form->PanelDate->size(), QSize(222, 32));
-    EXPECT_EQ(inWindow(form->StatusPanels[2]).right(), 799);
-    EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("800x450     "));
+    EXPECT_EQ(form->ui().PanelDate->size(), QSize(222, 32));
+    EXPECT_EQ(inWindow(form->ui().StatusPanels[2]).right(), 799);
+    EXPECT_EQ(form->ui().StatusPanels[2]->text(), QStringLiteral("800x450     "));
 }
 
 TEST_F(FormMainGeometry, OnlyTheProtocolGrowsAndTheWindowDoesNotShrink)
 {
     create();
-    const int dateFromRight = form->width() - inWindow(form->PanelDate).left();
-    const QRect protocol = inWindow(form->Panel3);
+    const int dateFromRight = form->width() - inWindow(form->ui().PanelDate).left();
+    const QRect protocol = inWindow(form->ui().Panel3);
     form->resize(1000, 600);
     ASSERT_TRUE(QTest::qWaitFor([this] { return form->width() == 1000; }));
-    EXPECT_EQ(form->PanelLeft->width(), 495);
-    EXPECT_EQ(form->PanelTimer->size(), QSize(495, 222));
-    EXPECT_EQ(inWindow(form->Panel3).left(), protocol.left());
-    EXPECT_EQ(form->Panel3->width(), protocol.width() + 200);
-    EXPECT_EQ(form->width() - inWindow(form->PanelDate).left(), dateFromRight);
-    EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("1000x600     "));
+    EXPECT_EQ(form->ui().PanelLeft->width(), 495);
+    EXPECT_EQ(form->ui().PanelTimer->size(), QSize(495, 222));
+    EXPECT_EQ(inWindow(form->ui().Panel3).left(), protocol.left());
+    EXPECT_EQ(form->ui().Panel3->width(), protocol.width() + 200);
+    EXPECT_EQ(form->width() - inWindow(form->ui().PanelDate).left(), dateFromRight);
+    EXPECT_EQ(form->ui().StatusPanels[2]->text(), QStringLiteral("1000x600     "));
 
     form->resize(640, 300);
     QApplication::processEvents();
     EXPECT_EQ(form->size(), QSize(800, 450));
-    EXPECT_EQ(form->PanelLeft->width(), 495);
+    EXPECT_EQ(form->ui().PanelLeft->width(), 495);
 }
 
 TEST_F(FormMainGeometry, StoredPositionIsTakenAndWrittenBack)

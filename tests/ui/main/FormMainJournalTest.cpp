@@ -45,7 +45,7 @@ TEST_F(FormMainJournal, AnUnwritableCrashCopyIsToldOnceUntilItIsWrittenAgain)
     ASSERT_TRUE(QFile::remove(journal));
     advanceMs(1'000);
     press(Qt::Key_F9);
-    EXPECT_FALSE(form->Clock->isActive());
+    EXPECT_FALSE(form->ui().Clock->isActive());
     ASSERT_TRUE(QTest::qWaitFor([&] { return notice.isNull() || !notice->isVisible(); }, 10000));
     const QStringList copies = QDir(journal).entryList(QDir::Files);
     ASSERT_EQ(copies.size(), 1);

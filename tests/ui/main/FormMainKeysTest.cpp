@@ -109,7 +109,7 @@ TEST_F(FormMainKeys, RaceKeysWorkInTheResultsListAndF6ClosesIt)
     EXPECT_EQ(lines().value(2), QStringLiteral("H    Lap:        2,00  1."));
     EXPECT_TRUE(lines().value(3).startsWith(QStringLiteral("H  Stopp:        2,00")));
     press(Qt::Key_Delete);
-    EXPECT_TRUE(form->bSTART->isEnabled());
+    EXPECT_TRUE(form->ui().bSTART->isEnabled());
 
     press(Qt::Key_F6);
     EXPECT_FALSE(results->isVisible());

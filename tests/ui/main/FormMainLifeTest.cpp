@@ -37,12 +37,12 @@ TEST_F(FormMainLife, FirstRunStartsWithDefaultsAndWritesEverySetting)
 {
     create();
     EXPECT_EQ(form->size(), QSize(800, 450));
-    EXPECT_EQ(form->StatusPanels[2]->text(), QStringLiteral("800x450     "));
+    EXPECT_EQ(form->ui().StatusPanels[2]->text(), QStringLiteral("800x450     "));
     EXPECT_EQ(form->race().LapLimit(), 0);
     EXPECT_EQ(form->race().DisplayResolution(), 2);
     EXPECT_EQ(form->race().LockoutTime(), 0);
     EXPECT_EQ(form->C2(), 0x00FF00u);
-    EXPECT_FALSE(form->bHelp->isEnabled()) << "no help file beside the program";
+    EXPECT_FALSE(form->ui().bHelp->isEnabled()) << "no help file beside the program";
     form->resize(900, 500);
     destroy();
 
@@ -78,9 +78,9 @@ TEST_F(FormMainLife, SettingsSurviveARestart)
     EXPECT_EQ(form->race().LockoutTime(), 2500);
     EXPECT_EQ(form->race().LapType(), 1);
     EXPECT_EQ(form->race().DisplayResolution(), 0);
-    EXPECT_FALSE(form->LabSec->isVisible());
+    EXPECT_FALSE(form->ui().LabSec->isVisible());
     EXPECT_EQ(form->C1(), 0x000080u);
-    EXPECT_EQ(form->FirstRow[0]->Color(), 0x000080u) << "display colour reaches the digits";
+    EXPECT_EQ(form->ui().FirstRow[0]->Color(), 0x000080u) << "display colour reaches the digits";
     // No wider than the screen: the headless one is only 800 wide.
     const int screenWidth = form->screen()->availableGeometry().width();
     EXPECT_EQ(form->size(), QSize(std::max(800, std::min(820, screenWidth)), 470));
@@ -177,7 +177,7 @@ TEST_F(FormMainLife, RunningRaceWithEmptyProtocolStillAsks)
 {
     create();
     press(Qt::Key_F5);
-    form->Memo1->clear();
+    form->ui().Memo1->clear();
     answerYesNo(false);
     QCloseEvent event;
     QApplication::sendEvent(form.get(), &event);
@@ -187,7 +187,7 @@ TEST_F(FormMainLife, RunningRaceWithEmptyProtocolStillAsks)
 TEST_F(FormMainLife, ExitCopyIsWrittenAsWindowsText)
 {
     create();
-    form->editStartN->setText(QStringLiteral("Jürgen"));
+    form->ui().editStartN->setText(QStringLiteral("Jürgen"));
     press(Qt::Key_F5);
     advanceMs(300);
     press(Qt::Key_F9);
@@ -248,23 +248,24 @@ TEST_F(FormMainLife, DatePanelShowsNowAndItsTimerKeepsItSo)
     const QString before = now();
     create();
     const QString after = now();
-    EXPECT_TRUE(form->PanelDate->text() == before || form->PanelDate->text() == after)
-        << form->PanelDate->text().toStdString();
+    EXPECT_TRUE(form->ui().PanelDate->text() == before || form->ui().PanelDate->text() == after)
+        << form->ui().PanelDate->text().toStdString();
 
-    form->PanelDate->clear();
+    form->ui().PanelDate->clear();
     QString lastEmpty;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const QString moment = now();
-            if (!form->PanelDate->text().isEmpty())
+            if (!form->ui().PanelDate->text().isEmpty())
                 return true;
             lastEmpty = moment;
             return false;
         },
         30'000));
     const QString refreshed = now();
-    EXPECT_TRUE(form->PanelDate->text() == lastEmpty || form->PanelDate->text() == refreshed)
-        << form->PanelDate->text().toStdString();
+    EXPECT_TRUE(form->ui().PanelDate->text() == lastEmpty ||
+                form->ui().PanelDate->text() == refreshed)
+        << form->ui().PanelDate->text().toStdString();
 }
 
 TEST_F(FormMainLife, HelpOpensTheFileBesideTheProgram)
@@ -278,7 +279,7 @@ TEST_F(FormMainLife, HelpOpensTheFileBesideTheProgram)
     std::optional<THelpSystem> helpSystem(std::in_place, viewer.command(), [] { return true; });
     create();
     form->setHelpSystem(&*helpSystem);
-    EXPECT_TRUE(form->bHelp->isEnabled());
+    EXPECT_TRUE(form->ui().bHelp->isEnabled());
     press(Qt::Key_F1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.starts().size() == 1; }, 20000));
     press(Qt::Key_F1);
@@ -300,7 +301,7 @@ TEST_F(FormMainLife, HelpOpensTheFileBesideTheProgram)
 TEST_F(FormMainLife, ClickOnTheLogoOpensTheMakersSite)
 {
     create();
-    QTest::mouseClick(form->Label8, Qt::LeftButton);
+    QTest::mouseClick(form->ui().Label8, Qt::LeftButton);
     ASSERT_EQ(opened.size(), 1);
     EXPECT_TRUE(opened[0].startsWith(QStringLiteral("https://")));
 }

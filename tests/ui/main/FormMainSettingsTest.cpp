@@ -64,11 +64,11 @@ TEST_F(FormMainSettings, OkAppliesEveryValueAtOnce)
     EXPECT_EQ(form->race().LockoutTime(), 2500);
     EXPECT_EQ(form->race().LapLimit(), 4);
     EXPECT_EQ(form->C1(), 0x800000u);
-    EXPECT_EQ(form->SecondRow[3]->Color(), 0x800000u) << "all sixteen digits take the colour";
-    EXPECT_FALSE(form->FirstRow[7]->isVisible());
-    EXPECT_EQ(form->LabelModus->text(), QStringLiteral("Hand"));
+    EXPECT_EQ(form->ui().SecondRow[3]->Color(), 0x800000u) << "all sixteen digits take the colour";
+    EXPECT_FALSE(form->ui().FirstRow[7]->isVisible());
+    EXPECT_EQ(form->ui().LabelModus->text(), QStringLiteral("Hand"));
     QApplication::processEvents();
-    EXPECT_EQ(form->focusWidget(), form->PanelLeft);
+    EXPECT_EQ(form->focusWidget(), form->ui().PanelLeft);
 
     destroy();
     QSettings stored(settingsFile(), QSettings::IniFormat);
@@ -88,12 +88,13 @@ TEST_F(FormMainSettings, CancelUndoesThePreviewedResolution)
             // As the operator picks it: the preview follows the user's choice.
             d.cbDigits->setCurrentIndex(1);
             emit d.cbDigits->activated(1);
-            previewShown = !form->FirstRow[7]->isVisible() && form->FirstRow[6]->isVisible();
+            previewShown =
+                !form->ui().FirstRow[7]->isVisible() && form->ui().FirstRow[6]->isVisible();
             d.seWait->setValue(9.0);
         },
         false);
     EXPECT_TRUE(previewShown);
-    EXPECT_TRUE(form->FirstRow[7]->isVisible());
+    EXPECT_TRUE(form->ui().FirstRow[7]->isVisible());
     EXPECT_EQ(form->race().DisplayResolution(), 2);
     EXPECT_EQ(form->race().LockoutTime(), 0);
 }
@@ -112,7 +113,7 @@ TEST_F(FormMainSettings, F2WorksDuringARaceAndRedrawsOnlyWhenStopped)
 {
     createWithDialog();
     press(Qt::Key_F5);
-    EXPECT_FALSE(form->bCFG->isEnabled());
+    EXPECT_FALSE(form->ui().bCFG->isEnabled());
     advanceMs(12'340);
     tick();
     bool opened = false;
@@ -123,8 +124,8 @@ TEST_F(FormMainSettings, F2WorksDuringARaceAndRedrawsOnlyWhenStopped)
         },
         true);
     EXPECT_TRUE(opened) << "F2 opens the dialog while the race runs";
-    EXPECT_EQ(form->FirstRow[5]->ColorOn(), 0x0000FFu) << "active digits take the new colour";
-    EXPECT_EQ(row(form->FirstRow), QStringLiteral("00001234"));
+    EXPECT_EQ(form->ui().FirstRow[5]->ColorOn(), 0x0000FFu) << "active digits take the new colour";
+    EXPECT_EQ(row(form->ui().FirstRow), QStringLiteral("00001234"));
 }
 
 TEST_F(FormMainSettings, LapLimitTypedOutOfRangeIsClampedOnOk)
@@ -141,15 +142,15 @@ TEST_F(FormMainSettings, ConfirmingTheSettingsDoesNotLengthenARunningLockout)
     storeAllSettings({{QStringLiteral("WaitStart"), 60000}});
     createWithDialog();
     press(Qt::Key_F5);
-    ASSERT_TRUE(form->TimerGesperrt->isActive());
+    ASSERT_TRUE(form->ui().TimerGesperrt->isActive());
     // The operator takes a moment in the dialog; a lock-out started over by
     // OK would then end later than one that just ran on.
     roundTrip(
         [this](TCfgDialog&) {
-            EXPECT_TRUE(
-                QTest::qWaitFor([this] { return form->TimerGesperrt->remainingTime() < 59950; }));
+            EXPECT_TRUE(QTest::qWaitFor(
+                [this] { return form->ui().TimerGesperrt->remainingTime() < 59950; }));
         },
         true);
-    EXPECT_TRUE(form->TimerGesperrt->isActive());
-    EXPECT_LT(form->TimerGesperrt->remainingTime(), 59950) << "the lock-out was started over";
+    EXPECT_TRUE(form->ui().TimerGesperrt->isActive());
+    EXPECT_LT(form->ui().TimerGesperrt->remainingTime(), 59950) << "the lock-out was started over";
 }

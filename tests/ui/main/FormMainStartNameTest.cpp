@@ -22,7 +22,7 @@ protected:
     void type(const QString& text)
     {
         for (const char32_t c : text.toUcs4())
-            QTest::sendKeyEvent(QTest::Click, form->editStartN, Qt::Key_unknown,
+            QTest::sendKeyEvent(QTest::Click, form->ui().editStartN, Qt::Key_unknown,
                                 QString::fromUcs4(&c, 1), Qt::NoModifier);
     }
 
@@ -36,8 +36,8 @@ protected:
 TEST_F(FormMainStartName, CharactersTheFilesCannotHoldAreRefusedWithABeep)
 {
     create();
-    QTest::mouseClick(form->editStartN, Qt::LeftButton);
-    ASSERT_EQ(QApplication::focusWidget(), form->editStartN);
+    QTest::mouseClick(form->ui().editStartN, Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), form->ui().editStartN);
     press(Qt::Key_Backspace);
     type(QStringLiteral("Jürgen €"));
     EXPECT_EQ(beeps, 0);
@@ -48,10 +48,10 @@ TEST_F(FormMainStartName, CharactersTheFilesCannotHoldAreRefusedWithABeep)
     EXPECT_EQ(beeps, 2);
     paste(QStringLiteral("Łódź"));
     EXPECT_EQ(beeps, 3) << "a paste with one bad character is refused whole";
-    EXPECT_EQ(form->editStartN->text(), QStringLiteral("Jürgen €"));
+    EXPECT_EQ(form->ui().editStartN->text(), QStringLiteral("Jürgen €"));
     paste(QStringLiteral(" Zoë"));
     EXPECT_EQ(beeps, 3);
-    ASSERT_EQ(form->editStartN->text(), QStringLiteral("Jürgen € Zoë"));
+    ASSERT_EQ(form->ui().editStartN->text(), QStringLiteral("Jürgen € Zoë"));
 
     press(Qt::Key_F5);
     advanceMs(500);

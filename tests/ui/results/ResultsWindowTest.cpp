@@ -103,11 +103,11 @@ TEST_F(ResultsWindowTest, F6AndTheLastPopupEntryOpenTheList)
     EXPECT_FALSE(results().isModal());
     results().close();
 
-    QMenu* popup = form->PopupMenuProtokol;
+    QMenu* popup = form->ui().PopupMenuProtokol;
     ASSERT_FALSE(popup->actions().isEmpty());
     QAction* last = popup->actions().constLast();
     EXPECT_EQ(last->text(), QStringLiteral("Ergebnisliste"));
-    popup->popup(form->Memo1->mapToGlobal(QPoint(10, 10)));
+    popup->popup(form->ui().Memo1->mapToGlobal(QPoint(10, 10)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(last).center());
     EXPECT_TRUE(QTest::qWaitFor([&] { return results().isVisible(); }, 10'000));
@@ -138,7 +138,7 @@ TEST_F(ResultsWindowTest, RaceByKeysIsRankedLiveAndAClearEmptiesIt)
 
     protocolAnswer = true;
     pressInMain(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_TRUE(form->Memo1->toPlainText().isEmpty());
+    ASSERT_TRUE(form->ui().Memo1->toPlainText().isEmpty());
     EXPECT_TRUE(rowsBecome(0));
 }
 
