@@ -1,5 +1,6 @@
 #include "ui/results/ResultsWindow.h"
 
+#include "help/WindowPlacement.h"
 #include "protocol/AtomicFile.h"
 #include "protocol/ProtocolController.h"
 #include "protocol/ProtocolPrinter.h"
@@ -248,17 +249,13 @@ void ResultsWindow::restoreSettings(QSettings& settings)
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    const QSize frameExtra = frame.size() - size();
-    const QSize fitting = size().boundedTo(available.size() - frameExtra);
-    if (fitting != size())
-        resize(fitting.expandedTo(minimumSizeHint()).boundedTo(available.size()));
+    const QSize frameExtra = frameGeometry().size() - size();
+    const QSize room = available.size() - frameExtra;
+    if (size().boundedTo(room) != size())
+        resize(
+            WindowPlacement::fitted(size(), room, minimumSizeHint()).boundedTo(available.size()));
     const QRect placed = frameGeometry();
-    QPoint topLeft = placed.topLeft();
-    topLeft.setX(std::clamp(topLeft.x(), available.left(),
-                            std::max(available.left(), available.right() + 1 - placed.width())));
-    topLeft.setY(std::clamp(topLeft.y(), available.top(),
-                            std::max(available.top(), available.bottom() + 1 - placed.height())));
+    const QPoint topLeft = WindowPlacement::keptInside(placed, available).topLeft();
     if (topLeft != placed.topLeft())
         move(topLeft);
 }
