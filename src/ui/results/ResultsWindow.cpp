@@ -2,7 +2,7 @@
 
 #include "help/WindowPlacement.h"
 #include "protocol/AtomicFile.h"
-#include "protocol/ProtocolController.h"
+#include "protocol/ProtocolAccess.h"
 #include "protocol/ProtocolPrinter.h"
 #include "protocol/ResultsFiles.h"
 #include "ui/results/ResultsFeed.h"
@@ -36,19 +36,19 @@ const QString kPageName = QStringLiteral("Ergebnisse.html");
 
 } // namespace
 
-ResultsWindow::ResultsWindow(ProtocolController& protocol, ResultsFeed& feed,
+ResultsWindow::ResultsWindow(ProtocolAccess& protocol, ResultsFeed& feed,
                              std::function<int()> resolution, QWidget* parent)
     : ResultsWindow(protocol, &feed, std::move(resolution), parent)
 {
 }
 
-ResultsWindow::ResultsWindow(ProtocolController& protocol, std::function<int()> resolution,
+ResultsWindow::ResultsWindow(ProtocolAccess& protocol, std::function<int()> resolution,
                              QWidget* parent)
     : ResultsWindow(protocol, nullptr, std::move(resolution), parent)
 {
 }
 
-ResultsWindow::ResultsWindow(ProtocolController& protocol, ResultsFeed* feed,
+ResultsWindow::ResultsWindow(ProtocolAccess& protocol, ResultsFeed* feed,
                              std::function<int()> resolution, QWidget* parent)
     : QWidget(parent, Qt::Window), m_protocol(protocol),
       m_feed(feed ? *feed : *new ResultsFeed(protocol.memo(), this)),
