@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/ProtocolAccess.h"
 #include "protocol/ProtocolMemo.h"
 #include "protocol/ProtocolServices.h"
 #include "protocol/WordAutomation.h"
@@ -35,7 +36,7 @@ struct ProtocolControls
 // printing, the exit copy and the crash copy. The buttons and popup items
 // given are connected to their handlers here; the window's short-cuts call the
 // handlers directly.
-class ProtocolController : public QObject
+class ProtocolController : public QObject, public ProtocolAccess
 {
     Q_OBJECT
 
@@ -51,7 +52,7 @@ public:
                        QObject* parent = nullptr);
     ~ProtocolController() override;
 
-    ProtocolMemo& memo() { return m_memo; }
+    ProtocolMemo& memo() override { return m_memo; }
     ProtocolJournal* journal() const { return m_journal; }
 
     void sbSaveClick();
@@ -76,16 +77,16 @@ public:
     QStringList saveFilters() const;
     QString openFilter() const;
     QString wordTemplatePath() const;
-    QString dialogFolder() const;
-    QString pageFileName() const;
+    QString dialogFolder() const override;
+    QString pageFileName() const override;
     QString exitCopyFileName() const;
     // Where a file name without a folder lands.
-    QString resolve(const QString& fileName) const;
+    QString resolve(const QString& fileName) const override;
     // The dialogs, opener and writer the commands use, for windows that
     // write files of their own the same way.
-    const ProtocolServices& services() const { return m_services; }
+    const ProtocolServices& services() const override { return m_services; }
     // The printer F7 sets up; Qt's printing runs on a copy of it each time.
-    QPrinter& printer();
+    QPrinter& printer() override;
 
     bool saveTextFile(const QString& fileName);
     bool loadTextFile(const QString& fileName);

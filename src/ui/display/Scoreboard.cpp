@@ -1,6 +1,7 @@
 #include "ui/display/Scoreboard.h"
 
 #include "controls/ColorRef.h"
+#include "help/WindowPlacement.h"
 #include "ui/display/DigitPanel.h"
 
 #include <QCloseEvent>
@@ -285,10 +286,9 @@ bool Scoreboard::restoreState(QSettings& settings)
     // X11 places and sizes windows in 16 bits; the screen limits them further
     // below, before anything of that size is built.
     constexpr int reach = 32000;
-    QRect frame(std::clamp(number("Left", x()), -reach, reach),
-                std::clamp(number("Top", y()), -reach, reach),
-                std::clamp(number("Width", width()), kMinWidth, reach),
-                std::clamp(number("Height", height()), kMinHeight, reach));
+    const QRect frame = WindowPlacement::withinReach(
+        number("Left", x()), number("Top", y()), number("Width", width()),
+        number("Height", height()), QSize(kMinWidth, kMinHeight), reach);
     settings.endGroup();
 
     const QList<QScreen*> screens = QGuiApplication::screens();
@@ -344,12 +344,9 @@ QRect Scoreboard::placeOnScreen(QRect frame, QScreen* target, QScreen* named) co
     }
     if (!home)
         return frame;
-    const QRect room = home->availableGeometry().marginsRemoved(margins);
-    frame.setSize(frame.size().boundedTo(room.size()).expandedTo(minimumSize()));
     // As near to the stored place as the screen allows.
-    frame.moveLeft(std::max(room.left(), std::min(frame.left(), room.right() - frame.width() + 1)));
-    frame.moveTop(std::max(room.top(), std::min(frame.top(), room.bottom() - frame.height() + 1)));
-    return frame;
+    return WindowPlacement::fitInto(frame, home->availableGeometry().marginsRemoved(margins),
+                                    minimumSize());
 }
 
 void Scoreboard::showAsStored()

@@ -16,6 +16,7 @@
 #include "help/TFDlgYesNo.h"
 #include "help/TFormInfo.h"
 #include "help/THelpSystem.h"
+#include "help/WindowPlacement.h"
 #include "protocol/ProtocolController.h"
 #include "protocol/ProtocolDialogs.h"
 #include "protocol/ProtocolJournal.h"
@@ -365,10 +366,8 @@ void TFormMain::placeWindow(int left, int top, int width, int height)
 {
     // Whatever was stored, no sum below may overflow: X11 places and sizes
     // windows in 16 bits anyway.
-    const int reach = SettingsStore::MaxExtent;
-    QRect frame(std::clamp(left, -reach, reach), std::clamp(top, -reach, reach),
-                std::clamp(width, minimumWidth(), reach),
-                std::clamp(height, minimumHeight(), reach));
+    QRect frame = WindowPlacement::withinReach(left, top, width, height, minimumSize(),
+                                               SettingsStore::MaxExtent);
     // A position that no screen shows any more (a monitor was unplugged)
     // would hide the window; bring it back onto the primary screen.
     QScreen* home = nullptr;
@@ -385,16 +384,15 @@ void TFormMain::placeWindow(int left, int top, int width, int height)
         // Never larger than the screen it opens on, never below its minimum.
         const QRect area = home->availableGeometry();
         const QSize stored = frame.size();
-        frame.setWidth(std::max(std::min(frame.width(), area.width()), minimumWidth()));
-        frame.setHeight(std::max(std::min(frame.height(), area.height()), minimumHeight()));
+        frame.setSize(WindowPlacement::fitted(stored, area.size(), minimumSize()));
         // Made to fit, it has to lie on the screen too, or its status bar
         // would still hang below it.
+        Qt::Orientations shrunk;
         if (frame.width() < stored.width())
-            frame.moveLeft(
-                std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1)));
+            shrunk |= Qt::Horizontal;
         if (frame.height() < stored.height())
-            frame.moveTop(
-                std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1)));
+            shrunk |= Qt::Vertical;
+        frame = WindowPlacement::keptInside(frame, area, shrunk);
         if (lost) {
             frame.moveCenter(area.center());
             frame.moveTopLeft(

@@ -1,7 +1,8 @@
 #include "ui/results/ResultsWindow.h"
 
+#include "help/WindowPlacement.h"
 #include "protocol/AtomicFile.h"
-#include "protocol/ProtocolController.h"
+#include "protocol/ProtocolAccess.h"
 #include "protocol/ProtocolPrinter.h"
 #include "protocol/ResultsFiles.h"
 #include "ui/results/ResultsFeed.h"
@@ -35,19 +36,19 @@ const QString kPageName = QStringLiteral("Ergebnisse.html");
 
 } // namespace
 
-ResultsWindow::ResultsWindow(ProtocolController& protocol, ResultsFeed& feed,
+ResultsWindow::ResultsWindow(ProtocolAccess& protocol, ResultsFeed& feed,
                              std::function<int()> resolution, QWidget* parent)
     : ResultsWindow(protocol, &feed, std::move(resolution), parent)
 {
 }
 
-ResultsWindow::ResultsWindow(ProtocolController& protocol, std::function<int()> resolution,
+ResultsWindow::ResultsWindow(ProtocolAccess& protocol, std::function<int()> resolution,
                              QWidget* parent)
     : ResultsWindow(protocol, nullptr, std::move(resolution), parent)
 {
 }
 
-ResultsWindow::ResultsWindow(ProtocolController& protocol, ResultsFeed* feed,
+ResultsWindow::ResultsWindow(ProtocolAccess& protocol, ResultsFeed* feed,
                              std::function<int()> resolution, QWidget* parent)
     : QWidget(parent, Qt::Window), m_protocol(protocol),
       m_feed(feed ? *feed : *new ResultsFeed(protocol.memo(), this)),
@@ -248,17 +249,13 @@ void ResultsWindow::restoreSettings(QSettings& settings)
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    const QSize frameExtra = frame.size() - size();
-    const QSize fitting = size().boundedTo(available.size() - frameExtra);
-    if (fitting != size())
-        resize(fitting.expandedTo(minimumSizeHint()).boundedTo(available.size()));
+    const QSize frameExtra = frameGeometry().size() - size();
+    const QSize room = available.size() - frameExtra;
+    if (size().boundedTo(room) != size())
+        resize(
+            WindowPlacement::fitted(size(), room, minimumSizeHint()).boundedTo(available.size()));
     const QRect placed = frameGeometry();
-    QPoint topLeft = placed.topLeft();
-    topLeft.setX(std::clamp(topLeft.x(), available.left(),
-                            std::max(available.left(), available.right() + 1 - placed.width())));
-    topLeft.setY(std::clamp(topLeft.y(), available.top(),
-                            std::max(available.top(), available.bottom() + 1 - placed.height())));
+    const QPoint topLeft = WindowPlacement::keptInside(placed, available).topLeft();
     if (topLeft != placed.topLeft())
         move(topLeft);
 }

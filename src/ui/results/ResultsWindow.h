@@ -14,7 +14,7 @@ class QLabel;
 class QPushButton;
 class QSettings;
 class QTableView;
-class ProtocolController;
+class ProtocolAccess;
 class ResultsFeed;
 class ResultsModel;
 
@@ -29,9 +29,9 @@ public:
     // `resolution` gives the race's current display resolution. The window
     // shows what `feed` reads from the protocol; without one it keeps a feed
     // of its own.
-    ResultsWindow(ProtocolController& protocol, ResultsFeed& feed, std::function<int()> resolution,
+    ResultsWindow(ProtocolAccess& protocol, ResultsFeed& feed, std::function<int()> resolution,
                   QWidget* parent = nullptr);
-    ResultsWindow(ProtocolController& protocol, std::function<int()> resolution,
+    ResultsWindow(ProtocolAccess& protocol, std::function<int()> resolution,
                   QWidget* parent = nullptr);
     ~ResultsWindow() override;
 
@@ -65,13 +65,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    ResultsWindow(ProtocolController& protocol, ResultsFeed* feed, std::function<int()> resolution,
+    ResultsWindow(ProtocolAccess& protocol, ResultsFeed* feed, std::function<int()> resolution,
                   QWidget* parent);
     void show(std::shared_ptr<const Results::Ranking> ranking);
     void fitColumns();
     void showWriteError(const QString& path) const;
 
-    ProtocolController& m_protocol;
+    ProtocolAccess& m_protocol;
     ResultsFeed& m_feed;
     std::function<int()> m_resolution;
     ResultsModel* m_model = nullptr;
