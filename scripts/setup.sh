@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format clang-tidy cmake-format
-  qt6-base-dev qt6-base-dev-tools libqt6svg6
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-websockets-dev libqrencode-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
-  xvfb xauth xdg-utils xchm
+  xvfb xauth xdg-utils xchm chromium
   libreoffice-writer-nogui
   file lintian desktop-file-utils appstream
 )
