@@ -77,7 +77,9 @@ QString cell(const QString& tag, const QString& content)
     return u'<' + tag + u'>' + WebPage::escape(content) + QStringLiteral("</") + tag + u'>';
 }
 
-const QStringList& columns()
+} // namespace
+
+const QStringList& columnTitles()
 {
     static const QStringList names = {
         QStringLiteral("Platz"),    QStringLiteral("Nr./Name"),  QStringLiteral("Läufe"),
@@ -86,8 +88,7 @@ const QStringList& columns()
     return names;
 }
 
-// The six columns of an entry as the list shows them.
-QStringList shown(const Results::Entry& entry, int resolution)
+QStringList rowTexts(const Results::Entry& entry, int resolution)
 {
     return {placeText(entry),
             text(entry.name),
@@ -97,15 +98,13 @@ QStringList shown(const Results::Entry& entry, int resolution)
             timeText(entry.lastMs, resolution)};
 }
 
-} // namespace
-
 QByteArray csv(const std::vector<Results::Entry>& entries, int resolution)
 {
     QStringList rows;
     rows.reserve(static_cast<qsizetype>(entries.size()) + 1);
-    rows.append(columns().join(u';') + QStringLiteral(";Bestzeit (s)"));
+    rows.append(columnTitles().join(u';') + QStringLiteral(";Bestzeit (s)"));
     for (const Results::Entry& entry : entries) {
-        QStringList fields = shown(entry, resolution);
+        QStringList fields = rowTexts(entry, resolution);
         fields.append(secondsText(entry.bestMs, resolution));
         fields[1] = nameField(fields[1]);
         for (QString& field : fields) {
@@ -138,13 +137,13 @@ QByteArray webPage(const std::vector<Results::Entry>& entries, int resolution)
         QStringLiteral("<TABLE border=1 cellspacing=0>"),
     };
     QString header = QStringLiteral("<TR>");
-    for (const QString& name : columns()) {
+    for (const QString& name : columnTitles()) {
         header += cell(QStringLiteral("TH"), name);
     }
     lines.append(header + QStringLiteral("</TR>"));
     for (const Results::Entry& entry : entries) {
         QString row = QStringLiteral("<TR>");
-        for (const QString& field : shown(entry, resolution)) {
+        for (const QString& field : rowTexts(entry, resolution)) {
             row += cell(QStringLiteral("TD"), field);
         }
         lines.append(row + QStringLiteral("</TR>"));

@@ -4,12 +4,19 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
 // The results list as files: a CSV table for spreadsheets and a web page like
 // the protocol's own.
 namespace ResultsFiles {
+
+// The list's column titles, and an entry's texts in those columns as the
+// list shows them at `resolution`; every view of the ranking takes them from
+// here, so they never disagree.
+const QStringList& columnTitles();
+QStringList rowTexts(const Results::Entry& entry, int resolution);
 
 // UTF-8 with BOM, ";" between fields, CR LF after every row, a header row
 // ("Platz;Nr./Name;Läufe;Bestzeit;Rückstand;Letzte Zeit;Bestzeit (s)"), one

@@ -22,9 +22,11 @@
 #include "protocol/ProtocolJournal.h"
 #include "settings/SettingsStore.h"
 #include "ui/display/DigitPanel.h"
+#include "ui/live/LiveController.h"
 #include "ui/display/Scoreboard.h"
 #include "ui/main/DataFiles.h"
 #include "ui/main/InputStamps.h"
+#include "ui/main/LivePublisher.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
 #include "ui/main/QtWindowTimer.h"
@@ -159,6 +161,10 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_results = new ResultsWindow(
         *m_protocol, *m_resultsFeed, [race = m_race.get()] { return race->DisplayResolution(); },
         this);
+    m_live = std::make_unique<LiveController>();
+    m_livePublisher = std::make_unique<LivePublisher>(*m_race, *m_ui.editStartN, m_protocol->memo(),
+                                                      *m_resultsFeed, *m_live);
+    connect(m_results, &ResultsWindow::liveRequested, this, &TFormMain::showLiveDialog);
 
     connectHandlers();
     FormCreate();
@@ -342,6 +348,7 @@ void TFormMain::loadSettings()
     if (settings) {
         stored.load(*settings);
         m_results->restoreSettings(*settings);
+        m_live->restore(*settings);
     }
     createScoreboard(settings.get());
     // Whatever was stored, the window must come up usable; the store keeps
@@ -414,6 +421,7 @@ bool TFormMain::saveSettings()
     if (m_display)
         m_display->saveState(*settings, m_displayOpen);
     m_results->saveSettings(*settings);
+    m_live->save(*settings);
     SettingsStore values;
     values.Left = x();
     values.Top = y();

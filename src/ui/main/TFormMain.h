@@ -31,6 +31,9 @@ class THelpSystem;
 class PortWiring;
 class ResultsWindow;
 class Scoreboard;
+class LiveController;
+class LivePublisher;
+class LiveDialog;
 class DigitPanel;
 
 // Everything the window would otherwise take from the machine it runs on.
@@ -118,6 +121,11 @@ public:
     void toggleScoreboard();
     // F6: opens the results list, or closes it when it is open.
     void toggleResults();
+    // "Live im Netz…" of the results list.
+    void showLiveDialog();
+    LiveController& live() { return *m_live; }
+    LivePublisher& livePublisher() { return *m_livePublisher; }
+    LiveDialog* liveDialog() const { return m_liveDialog; }
 
 signals:
     // Emitted once the window has been painted for the first time.
@@ -177,6 +185,10 @@ private:
     std::unique_ptr<RaceControl> m_race;
     std::unique_ptr<class ILocalClock> m_localClock;
     std::unique_ptr<class InputStamps> m_inputStamps;
+    // After the feed and the race, which the publisher reads until it goes.
+    std::unique_ptr<LiveController> m_live;
+    std::unique_ptr<LivePublisher> m_livePublisher;
+    LiveDialog* m_liveDialog = nullptr; // a child of the results list
 
     QPointer<TFDlgYesNo> m_yesNo;
     QPointer<TFormInfo> m_info;

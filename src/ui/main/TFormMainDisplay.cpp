@@ -7,6 +7,8 @@
 #include "protocol/ProtocolController.h"
 #include "ui/display/DigitPanel.h"
 #include "ui/display/Scoreboard.h"
+#include "ui/live/LiveDialog.h"
+#include "ui/results/ResultsWindow.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/results/ResultsFeed.h"
 
@@ -63,4 +65,16 @@ void TFormMain::toggleScoreboard()
     // The keys of the race stay with the main window.
     if (m_displayOpen)
         activateWindow();
+}
+
+void TFormMain::showLiveDialog()
+{
+    if (!m_liveDialog) {
+        m_liveDialog = new LiveDialog(*m_live, m_results);
+        // The race goes on while the operator reads off the address.
+        m_liveDialog->addActions(actions());
+    }
+    m_liveDialog->show();
+    m_liveDialog->raise();
+    m_liveDialog->activateWindow();
 }

@@ -3,6 +3,8 @@
 
 #include "ui/main/TFormMain.h"
 
+#include "ui/main/LivePublisher.h"
+
 #include "comm/ComErrors.h"
 #include "comm/PortWiring.h"
 #include "controls/TSpinEdit.h"
@@ -71,6 +73,7 @@ void TFormMain::bCFGClick()
         }
         m_race->setDisplayResolution(2 - dialog.cbDigits->currentIndex());
         m_results->scheduleRefresh();
+        m_livePublisher->refresh();
         m_race->setLockoutTime(LockoutConversion::secondsToMs(dialog.seWait->Value()));
         // Enter closes the dialog before the edit could correct what was
         // typed; a lap limit outside its range would end a race early.

@@ -75,10 +75,14 @@ ResultsWindow::ResultsWindow(ProtocolAccess& protocol, ResultsFeed* feed,
     m_web = new QPushButton(QStringLiteral("Webseite"), this);
     m_web->setAutoDefault(false);
     connect(m_web, &QPushButton::clicked, this, &ResultsWindow::writeWebPage);
+    m_live = new QPushButton(QStringLiteral("Live im Netz…"), this);
+    m_live->setAutoDefault(false);
+    connect(m_live, &QPushButton::clicked, this, &ResultsWindow::liveRequested);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_status, 1);
     bottom->addStretch();
+    bottom->addWidget(m_live);
     bottom->addWidget(m_web);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_table, 1);

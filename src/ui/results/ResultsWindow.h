@@ -54,11 +54,16 @@ public:
     QTableView* table() const { return m_table; }
     QLabel* statusLine() const { return m_status; }
     QPushButton* webButton() const { return m_web; }
+    QPushButton* liveButton() const { return m_live; }
     ResultsFeed& feed() const { return m_feed; }
     const std::vector<Results::Entry>& entries() const;
     // The table as it shows, row by row in its current order.
     int rowCount() const;
     QString cellText(int row, int column) const;
+
+signals:
+    // "Live im Netz…": whoever runs the live results opens their dialog.
+    void liveRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -78,6 +83,7 @@ private:
     QTableView* m_table = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_web = nullptr;
+    QPushButton* m_live = nullptr;
     QAction* m_save = nullptr;
     QAction* m_print = nullptr;
     QStringList m_fittedTo;

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "live/LiveState.h"
+
+#include "protocol/ResultsFiles.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace Live {
+
+namespace {
+
+QByteArray compact(const QJsonObject& object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QByteArray compact(const QJsonArray& array)
+{
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+const char* phaseName(Race::Phase phase)
+{
+    switch (phase) {
+    case Race::Phase::Running:
+        return "laeuft";
+    case Race::Phase::Stopped:
+        return "gestoppt";
+    case Race::Phase::Ready:
+        break;
+    }
+    return "bereit";
+}
+
+} // namespace
+
+bool Race::sameAs(const Race& other) const
+{
+    return phase == other.phase && name == other.name && lapCount == other.lapCount &&
+           lastLapMs == other.lastLapMs && timeMs == other.timeMs &&
+           (phase != Phase::Running || (elapsedMs == other.elapsedMs && measured == other.measured));
+}
+
+QByteArray titleJson(const Snapshot& snapshot)
+{
+    // A string alone is no JSON document for Qt; cut it out of an array.
+    QByteArray text = compact(QJsonArray{snapshot.title});
+    return text.mid(1, text.size() - 2);
+}
+
+QByteArray raceJson(const Race& race, Clock::time_point now)
+{
+    QJsonObject object{{"state", phaseName(race.phase)}, {"name", race.name}, {"lapCount", race.lapCount}};
+    if (race.phase == Race::Phase::Running) {
+        const auto since =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - race.measured).count();
+        object.insert("elapsedMs", static_cast<qint64>(race.elapsedMs + std::max<std::int64_t>(0, since)));
+        if (race.lastLapMs) {
+            object.insert("lastLapMs", *race.lastLapMs);
+        }
+    } else if (race.phase == Race::Phase::Stopped && race.timeMs) {
+        object.insert("timeMs", *race.timeMs);
+    }
+    return compact(object);
+}
+
+QByteArray resultsJson(const Snapshot& snapshot)
+{
+    QJsonArray rows;
+    if (snapshot.ranking) {
+        for (const Results::Entry& entry : snapshot.ranking->entries) {
+            rows.append(QJsonArray::fromStringList(ResultsFiles::rowTexts(entry, snapshot.resolution)));
+        }
+    }
+    const QJsonObject group{{"title", QString()}, {"rows", rows}};
+    const QJsonObject object{
+        {"columns", QJsonArray::fromStringList(ResultsFiles::columnTitles())},
+        {"groups", QJsonArray{group}},
+        {"skippedLines", snapshot.ranking ? snapshot.ranking->skippedLines : 0}};
+    return compact(object);
+}
+
+QByteArray linesJson(const Snapshot& snapshot)
+{
+    return compact(QJsonArray::fromStringList(snapshot.lines));
+}
+
+} // namespace Live
