@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-websockets-dev libqrencode-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
-  xvfb xauth xdg-utils xchm chromium
+  xvfb xauth xdg-utils xchm chromium nodejs
   libreoffice-writer-nogui
   file lintian desktop-file-utils appstream
 )
