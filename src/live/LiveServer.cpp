@@ -15,6 +15,9 @@ namespace {
 
 constexpr auto kSweepInterval = std::chrono::milliseconds(250);
 constexpr int kViewerSendBuffer = 64 * 1024;
+// A phone whose Wi-Fi went away without a word keeps its socket "open";
+// a page that hears nothing for a few of these knows to reconnect.
+constexpr auto kHeartbeatInterval = std::chrono::seconds(5);
 
 QByteArray message(std::initializer_list<std::pair<const char*, const QByteArray*>> parts)
 {
@@ -39,9 +42,16 @@ LiveServer::LiveServer(QByteArray page, Limits limits, QObject* parent)
     , m_limits(limits)
     , m_sweep(this)
     , m_flush(this)
+    , m_heartbeat(this)
 {
     m_sweep.setInterval(kSweepInterval);
     connect(&m_sweep, &QTimer::timeout, this, &LiveServer::sweep);
+    m_heartbeat.setInterval(kHeartbeatInterval);
+    connect(&m_heartbeat, &QTimer::timeout, this, [this] {
+        for (QWebSocket* viewer : std::vector<QWebSocket*>(m_viewers)) {
+            send(viewer, message({}));
+        }
+    });
     // Changes posted in one burst (a STOPP writes two lines and re-ranks)
     // leave as one message.
     m_flush.setSingleShot(true);
@@ -86,12 +96,14 @@ void LiveServer::listen(quint16 port)
         return;
     }
     m_sweep.start();
+    m_heartbeat.start();
     emit listening(m_tcp->serverPort());
 }
 
 void LiveServer::close()
 {
     m_sweep.stop();
+    m_heartbeat.stop();
     const auto requests = m_requests.keys();
     for (QTcpSocket* socket : requests) {
         socket->abort();

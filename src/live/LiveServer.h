@@ -96,6 +96,7 @@ private:
     std::vector<QWebSocket*> m_viewers;
     QTimer m_sweep;
     QTimer m_flush;
+    QTimer m_heartbeat;
 
     // What was last sent, part by part, so a change sends only its parts.
     Live::Snapshot m_state;
