@@ -1,5 +1,7 @@
 #include "core/Results.h"
 
+#include "core/CorrectionLines.h"
+#include "core/Text.h"
 #include "core/TimeBase.h"
 
 #include <algorithm>
@@ -31,31 +33,9 @@ struct RaceTime
     int resolution = 2; // digits after the comma
 };
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
+using Text::isDigit;
+using Text::startsWith;
+using Text::trimmed;
 
 // One or two digits; nothing else.
 std::optional<int> smallNumber(std::string_view text)
@@ -178,6 +158,15 @@ bool isLapNumber(std::string_view text)
     return std::all_of(text.begin(), text.end(), isDigit);
 }
 
+// A start of day holds no blank, so it ends where the name begins.
+std::string startKey(std::string_view startOfDay, std::string_view name)
+{
+    std::string key(startOfDay);
+    key += ' ';
+    key += name;
+    return key;
+}
+
 // A reader remembers where it stood every this many lines, so a change near
 // the end of a long protocol is read again from close before it.
 constexpr std::size_t kCheckpointLines = 64;
@@ -216,7 +205,8 @@ Reader::Reader()
 void Reader::line(std::string_view text)
 {
     if (m_linesRead % kCheckpointLines == 0 && m_checkpoints.back().line != m_linesRead) {
-        m_checkpoints.push_back(Checkpoint{m_linesRead, m_runs.size(), m_state});
+        m_checkpoints.push_back(
+            Checkpoint{m_linesRead, m_runs.size(), m_corrections.size(), m_state});
     }
     ++m_linesRead;
     if (text.empty()) {
@@ -234,6 +224,8 @@ void Reader::line(std::string_view text)
         } else if (startsWith(body, kStopTag)) {
             known = stopLine(body.substr(kStopTag.size()));
         }
+    } else if (text.front() == '*') {
+        known = correctionLine(text);
     }
     if (!known) {
         ++m_state.skipped;
@@ -249,7 +241,18 @@ std::size_t Reader::rewind(std::size_t index)
         m_checkpoints.pop_back();
     }
     const Checkpoint& back = m_checkpoints.back();
+    // The runs read since are the last of their start and name.
+    const std::size_t kept = back.runs + (back.state.open ? 1 : 0);
+    for (std::size_t index = runCount(); index-- > kept;) {
+        const Run& run = runAt(index);
+        const auto found = m_runsByStart.find(startKey(run.startOfDay, run.name));
+        found->second.pop_back();
+        if (found->second.empty()) {
+            m_runsByStart.erase(found);
+        }
+    }
     m_runs.resize(back.runs);
+    m_corrections.resize(back.corrections);
     m_state = back.state;
     m_linesRead = back.line;
     return m_linesRead;
@@ -257,7 +260,7 @@ std::size_t Reader::rewind(std::size_t index)
 
 Protocol Reader::protocol() const
 {
-    Protocol protocol{m_runs, m_state.skipped};
+    Protocol protocol{m_runs, m_state.skipped, m_corrections};
     if (m_state.open) {
         protocol.runs.push_back(m_state.open->run);
     }
@@ -292,8 +295,11 @@ bool Reader::startLine(std::string_view rest)
     if (!m_state.name) {
         return false;
     }
-    m_state.open = Open{Run{std::move(*m_state.name), {}, std::nullopt}, relative, *startOfDay};
+    m_state.open = Open{Run{std::move(*m_state.name), std::string(rest), {}, std::nullopt},
+                        relative, *startOfDay};
     m_state.name.reset();
+    const Run& run = m_state.open->run;
+    m_runsByStart[startKey(run.startOfDay, run.name)].push_back(m_runs.size());
     return true;
 }
 
@@ -345,6 +351,25 @@ bool Reader::stopLine(std::string_view rest)
     open->run.timeMs = ms;
     closeOpenRun();
     return true;
+}
+
+bool Reader::correctionLine(std::string_view text)
+{
+    std::optional<CorrectionLines::Parsed> parsed = CorrectionLines::parse(text);
+    if (!parsed) {
+        return false;
+    }
+    const auto found = m_runsByStart.find(startKey(parsed->startOfDay, parsed->competitor));
+    if (found == m_runsByStart.end() || found->second.size() != 1) {
+        return false;
+    }
+    m_corrections.push_back(RunCorrection{found->second.front(), std::move(parsed->correction)});
+    return true;
+}
+
+const Run& Reader::runAt(std::size_t index) const
+{
+    return index < m_runs.size() ? m_runs[index] : m_state.open->run;
 }
 
 void Reader::closeOpenRun()

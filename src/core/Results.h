@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/CorrectionLines.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Results read back out of the protocol: the runs as the program wrote them,
@@ -16,15 +19,24 @@ namespace Results {
 struct Run
 {
     std::string name;                   // the Nr./Name text of the "Nr." line, trimmed
+    std::string startOfDay;             // the time of day on its START line: "10:15.03,25"
     std::vector<std::int32_t> lapsMs;   // race time of each lap in milliseconds
     std::optional<std::int32_t> timeMs; // race time at STOPP; empty while unfinished
     bool finished() const { return timeMs.has_value(); }
 };
 
+// A correction line (see CorrectionLines) and the one run it names.
+struct RunCorrection
+{
+    std::size_t run = 0; // index into Protocol::runs
+    CorrectionLines::Correction correction;
+};
+
 struct Protocol
 {
-    std::vector<Run> runs; // in protocol order
-    int skippedLines = 0;  // lines that are not the program's own, never guessed
+    std::vector<Run> runs;                  // in protocol order
+    int skippedLines = 0;                   // lines that are not the program's own, never guessed
+    std::vector<RunCorrection> corrections; // in protocol order
 };
 
 // Reads protocol lines (without line ends). Both lap types are understood:
@@ -38,6 +50,14 @@ struct Protocol
 // protocol loaded while a race ran would otherwise lend its unfinished last
 // run the running race's time. An Absolute STOPP has only its time of day,
 // which fits any START, so it ends the open run as before.
+//
+// A correction line names its run by the run's name and START time of day;
+// it is applied to the one run read so far (the open one included) that
+// both match. A line naming no run, or more than one (a protocol edited by
+// hand), counts as skipped and is never applied to another run. Correction
+// lines leave the open run and a "Nr." line waiting for its START alone.
+// The runs themselves stay as written: the corrections are a list of their
+// own, which the scoring applies.
 class Reader
 {
 public:
@@ -53,6 +73,10 @@ public:
     // The runs before the open one, and the open one (unfinished), if any.
     const std::vector<Run>& closedRuns() const { return m_runs; }
     const Run* openRun() const { return m_state.open ? &m_state.open->run : nullptr; }
+    // The correction lines that named a run, in protocol order. A run index
+    // counts closedRuns() and then the open run, which keeps its index when
+    // it is closed.
+    const std::vector<RunCorrection>& corrections() const { return m_corrections; }
     Protocol protocol() const;
 
 private:
@@ -72,6 +96,7 @@ private:
     {
         std::size_t line = 0;
         std::size_t runs = 0;
+        std::size_t corrections = 0;
         State state;
     };
 
@@ -79,9 +104,16 @@ private:
     bool startLine(std::string_view rest);
     bool lapLine(std::string_view rest);
     bool stopLine(std::string_view rest);
+    bool correctionLine(std::string_view text);
     void closeOpenRun();
+    std::size_t runCount() const { return m_runs.size() + (m_state.open ? 1 : 0); }
+    const Run& runAt(std::size_t index) const;
 
     std::vector<Run> m_runs;
+    std::vector<RunCorrection> m_corrections;
+    // The indices of the runs of each start of day and name, in protocol
+    // order, so that a correction line finds its run without a search.
+    std::unordered_map<std::string, std::vector<std::size_t>> m_runsByStart;
     State m_state;
     std::size_t m_linesRead = 0;
     std::vector<Checkpoint> m_checkpoints;

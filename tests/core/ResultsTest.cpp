@@ -1,4 +1,5 @@
 #include "core/Results.h"
+#include "core/CorrectionLines.h"
 #include "core/ProtocolLines.h"
 #include "core/TimeBase.h"
 
@@ -73,6 +74,24 @@ std::vector<std::string> finishedRun(const std::string& name, std::int32_t ms)
 std::vector<std::string> unfinishedRun(const std::string& name)
 {
     return RunLines(kRelative, name, "10:00.00,00").lines;
+}
+
+// What a reader gone back and reading on has must be what a new one has.
+void expectSameProtocol(const Protocol& again, const Protocol& whole)
+{
+    EXPECT_EQ(again.skippedLines, whole.skippedLines);
+    ASSERT_EQ(again.runs.size(), whole.runs.size());
+    for (std::size_t i = 0; i < whole.runs.size(); ++i) {
+        EXPECT_EQ(again.runs[i].name, whole.runs[i].name);
+        EXPECT_EQ(again.runs[i].startOfDay, whole.runs[i].startOfDay);
+        EXPECT_EQ(again.runs[i].timeMs, whole.runs[i].timeMs);
+        EXPECT_EQ(again.runs[i].lapsMs, whole.runs[i].lapsMs);
+    }
+    ASSERT_EQ(again.corrections.size(), whole.corrections.size());
+    for (std::size_t i = 0; i < whole.corrections.size(); ++i) {
+        EXPECT_EQ(again.corrections[i].run, whole.corrections[i].run);
+        EXPECT_EQ(again.corrections[i].correction, whole.corrections[i].correction);
+    }
 }
 
 } // namespace
@@ -264,14 +283,7 @@ TEST(CoreResults, ReaderGoneBackReadsLikeANewOne)
             reader.line(changed[next]);
         }
         const Protocol whole = Results::read(changed);
-        const Protocol again = reader.protocol();
-        EXPECT_EQ(again.skippedLines, whole.skippedLines);
-        ASSERT_EQ(again.runs.size(), whole.runs.size());
-        for (std::size_t i = 0; i < whole.runs.size(); ++i) {
-            EXPECT_EQ(again.runs[i].name, whole.runs[i].name);
-            EXPECT_EQ(again.runs[i].timeMs, whole.runs[i].timeMs);
-            EXPECT_EQ(again.runs[i].lapsMs, whole.runs[i].lapsMs);
-        }
+        expectSameProtocol(reader.protocol(), whole);
         EXPECT_EQ(Results::rank(reader).size(), Results::rank(whole).size());
         lines = changed;
     }
@@ -370,4 +382,132 @@ TEST(CoreResults, JunkGivesAPartialListInTime)
     EXPECT_EQ(entries.front().name, "99999");
     EXPECT_EQ(entries.back().name, "Gut");
     EXPECT_EQ(entries.back().place, 100001);
+}
+
+namespace {
+
+using CorrectionLines::Correction;
+
+std::string correctionLine(const Correction& correction, const std::string& startOfDay,
+                           const std::string& name)
+{
+    return *CorrectionLines::line(correction, startOfDay, name);
+}
+
+// A run finished `ms` after its start at `startMs` past midnight.
+std::vector<std::string> runAt(const std::string& name, std::int64_t startMs, std::int32_t ms)
+{
+    RunLines run(kRelative, name, timeOfDay(startMs));
+    run.stop(TimeBase::FormatRaceTime(ms, 2), timeOfDay(startMs + ms));
+    return run.lines;
+}
+
+} // namespace
+
+// A correction names its run by name and start; it must find that run among
+// those read so far, the open one included, and never another.
+TEST(CoreResults, CorrectionLinesNameExactlyOneRunOrAreSkipped)
+{
+    RunLines open(kRelative, "Offen \"X\"", "11:00.00,00");
+    open.lines.push_back(correctionLine(Correction::penalty(+1), "11:00.00,00", "Offen \"X\""));
+    open.lap("10,00", "11:00.10,00", 1).stop("20,00", "11:00.20,00");
+    // Between a "Nr." line and its START the name must survive.
+    std::vector<std::string> waiting = runAt("4", 14 * 3600000, 40000);
+    waiting.insert(waiting.begin() + 1, correctionLine(Correction::penalty(-1), "9:00.00,00", "1"));
+    const std::vector<std::string> lines = join({
+        runAt("1", 9 * 3600000, 30000),
+        runAt("2", 9 * 3600000 + 60000, 31000),
+        runAt("2", 9 * 3600000 + 60000, 32000), // the same name and start: ambiguous
+        {correctionLine(Correction::strike(true), "9:00.00,00", "1"),
+         correctionLine(Correction::strike(true), "9:01.00,00", "2"),  // two runs
+         correctionLine(Correction::strike(true), "9:00.00,00", "3"),  // no such run
+         correctionLine(Correction::strike(true), "9:02.00,00", "1"),  // nor this
+         correctionLine(Correction::strike(true), "14:00.00,00", "4"), // nor a later one
+         correctionLine(Correction::assign("1"), "9:00.00,00", "1")},
+        open.lines,
+        waiting,
+    });
+    Results::Reader reader;
+    for (const std::string& text : lines) {
+        reader.line(text);
+    }
+    EXPECT_EQ(reader.skippedLines(), 4);
+    const Protocol protocol = reader.protocol();
+    ASSERT_EQ(protocol.runs.size(), 5u);
+    EXPECT_EQ(protocol.runs[0].startOfDay, "9:00.00,00");
+    EXPECT_EQ(protocol.runs[3].name, "Offen \"X\"");
+    EXPECT_EQ(protocol.runs[3].lapsMs, std::vector<std::int32_t>{10000});
+    EXPECT_EQ(protocol.runs[3].timeMs, 20000);
+    EXPECT_EQ(protocol.runs[4].name, "4");
+    EXPECT_EQ(protocol.runs[4].startOfDay, "14:00.00,00");
+    ASSERT_EQ(protocol.corrections.size(), 4u);
+    EXPECT_EQ(protocol.corrections[0].run, 0u);
+    EXPECT_EQ(protocol.corrections[0].correction, Correction::strike(true));
+    EXPECT_EQ(protocol.corrections[1].correction, Correction::assign("1"));
+    EXPECT_EQ(protocol.corrections[2].run, 3u); // named while it was open
+    EXPECT_EQ(protocol.corrections[3].correction, Correction::penalty(-1));
+
+    // An Absolute START names its run by the same text.
+    RunLines absolute(kAbsolute, "A", "8:00.00,00");
+    absolute.lines.push_back(correctionLine(Correction::strike(true), "8:00.00,00", "A"));
+    EXPECT_EQ(Results::read(absolute.lines).corrections.size(), 1u);
+}
+
+// The feed goes back after an edit of the last lines (the "Nr." line is
+// rewritten at STOPP); corrections read before must go with the runs they
+// named, and runs read again must not be taken for a second run of theirs.
+TEST(CoreResults, ReaderGoneBackOverCorrectionsReadsLikeANewOne)
+{
+    std::mt19937 random(2024);
+    // Nine names and a start a minute apart: a correction names a run now
+    // and then, and now and then none.
+    const auto startOf = [](int i) { return timeOfDay(8 * 3600000 + std::int64_t{i} * 61000); };
+    const auto randomRun = [&](int i) {
+        const std::string name = std::to_string(random() % 9);
+        std::vector<std::string> lines = runAt(name, 8 * 3600000 + std::int64_t{i} * 61000, 20000);
+        if (i % 3 == 0) { // corrected while open
+            lines.insert(lines.begin() + 2,
+                         correctionLine(Correction::penalty(+1), startOf(i), name));
+        }
+        const int earlier = static_cast<int>(random() % static_cast<unsigned>(i + 1));
+        lines.push_back(correctionLine(Correction::strike(i % 2 == 0), startOf(earlier),
+                                       std::to_string(random() % 9)));
+        return lines;
+    };
+    std::vector<std::string> lines;
+    for (int i = 0; i < 80; ++i) {
+        const auto run = randomRun(i);
+        lines.insert(lines.end(), run.begin(), run.end());
+    }
+    Results::Reader reader;
+    for (const std::string& text : lines) {
+        reader.line(text);
+    }
+
+    // The "Nr." line of the last run rewritten once it stopped.
+    const std::size_t lastNr = lines.size() - 4;
+    ASSERT_TRUE(lines[lastNr].starts_with("     Nr.:"));
+    lines[lastNr] = ProtocolLines::nrLine("Nachgetragen");
+    lines.push_back(correctionLine(Correction::penalty(+1), startOf(79), "Nachgetragen"));
+    for (std::size_t next = reader.rewind(lastNr); next < lines.size(); ++next) {
+        reader.line(lines[next]);
+    }
+    expectSameProtocol(reader.protocol(), Results::read(lines));
+    EXPECT_EQ(reader.corrections().back().run, 79u);
+
+    for (int round = 0; round < 40; ++round) {
+        const auto at = static_cast<std::size_t>(random() % lines.size());
+        std::vector<std::string> changed(lines.begin(), lines.begin() + static_cast<long>(at));
+        const auto tail = randomRun(round + 80);
+        changed.insert(changed.end(), tail.begin(), tail.end());
+        changed.insert(changed.end(), lines.begin() + static_cast<long>(at) + round % 3,
+                       lines.end());
+        std::size_t next = reader.rewind(at);
+        for (; next < changed.size(); ++next) {
+            reader.line(changed[next]);
+        }
+        SCOPED_TRACE(round);
+        expectSameProtocol(reader.protocol(), Results::read(changed));
+        lines = changed;
+    }
 }
