@@ -139,12 +139,6 @@ std::vector<Entry> rank(const Protocol& protocol);
 // The same, of what a reader has read so far, without copying its runs.
 std::vector<Entry> rank(const Reader& reader);
 
-// A ranking as it is handed to the windows that show it.
-struct Ranking
-{
-    std::vector<Entry> entries;
-    int skippedLines = 0;
-};
 
 // The program's race-time text at `resolution` (2 = 1/100, 1 = 1/10, 0 = 1 s),
 // as on the protocol lines: "12,34", "1:02.50,00"; a gap has a leading "+".

@@ -112,3 +112,19 @@ Table score(const Results::Protocol& protocol, const EntryList::List& entries, c
 Table score(const Results::Reader& reader, const EntryList::List& entries, const Rules& rules);
 
 } // namespace Scoring
+
+namespace Results {
+
+// The results as they are handed to the windows that show them: the classic
+// ranking, and the event's table with its rules and whether scoring is in
+// use at all (an entry list, a correction line, or the sum of runs).
+struct Ranking
+{
+    std::vector<Entry> entries;
+    int skippedLines = 0;
+    Scoring::Table table;
+    Scoring::Rules rules;
+    bool scoring = false;
+};
+
+} // namespace Results

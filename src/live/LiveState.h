@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/Results.h"
+#include "core/Scoring.h"
 
 #include <QByteArray>
 #include <QString>

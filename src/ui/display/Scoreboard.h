@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/IDigitDisplay.h"
-#include "core/Results.h"
+#include "core/Scoring.h"
 
 #include <QString>
 #include <QStringList>

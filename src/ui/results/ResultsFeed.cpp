@@ -16,6 +16,7 @@ constexpr int kLinesPerCheck = 256;
 
 ResultsFeed::ResultsFeed(ProtocolMemo& memo, QObject* parent)
     : QObject(parent), m_memo(memo), m_serial(memo.changeSerial()),
+      m_entries(std::make_shared<const EntryList::List>()),
       m_ranking(std::make_shared<const Results::Ranking>())
 {
     // A race writes a line at a time and a replaced "Nr." line is two edits:
@@ -55,6 +56,16 @@ void ResultsFeed::catchUp()
     m_next.stop();
     readSlice(-1);
     publish();
+}
+
+void ResultsFeed::setEvent(std::shared_ptr<const EntryList::List> entries, Scoring::Rules rules)
+{
+    m_entries = entries ? std::move(entries) : std::make_shared<const EntryList::List>();
+    m_rules = rules;
+    // Nothing to read again: the same runs, scored anew.
+    m_readerChanged = true;
+    if (m_holders > 0 && !m_next.isActive())
+        m_next.start();
 }
 
 void ResultsFeed::protocolChanged()
@@ -107,6 +118,10 @@ void ResultsFeed::publish()
     auto ranking = std::make_shared<Results::Ranking>();
     ranking->entries = Results::rank(m_reader);
     ranking->skippedLines = m_reader.skippedLines();
+    ranking->rules = m_rules;
+    ranking->scoring = !m_entries->empty() || !m_reader.corrections().empty() ||
+                       m_rules.mode == Scoring::Mode::Sum;
+    ranking->table = Scoring::score(m_reader, *m_entries, m_rules);
     m_ranking = std::move(ranking);
     emit rankingChanged(m_ranking);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "core/Results.h"
+#include "core/Scoring.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -40,6 +40,8 @@ public:
     bool isCurrent() const;
     // Reads whatever is left at once, for a caller that cannot wait.
     void catchUp();
+    // The event's entry list and rules, which every later ranking is scored by.
+    void setEvent(std::shared_ptr<const EntryList::List> entries, Scoring::Rules rules);
 
 signals:
     // After a read that changed the ranking, and for a new holder.
@@ -57,6 +59,8 @@ private:
     quint64 m_serial = 0;
     bool m_readerChanged = true;
     int m_holders = 0;
+    std::shared_ptr<const EntryList::List> m_entries;
+    Scoring::Rules m_rules;
     QTimer m_next;
     std::shared_ptr<const Results::Ranking> m_ranking;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Results.h"
+#include "core/Scoring.h"
 
 #include <QStringList>
 #include <QWidget>
