@@ -48,6 +48,9 @@ function boot(protocol = "http:") {
     send(data) {
       this.sent.push(data);
     }
+    close() {
+      this.readyState = 2; // CLOSING: a dead link's close event is long in coming
+    }
   }
   const document = {
     visibilityState: "visible",
@@ -227,4 +230,39 @@ test("a lost connection shows the banner and comes back with growing pauses", ()
   page.visibility("visible");
   assert.equal(page.sockets.length, 9);
   assert.ok(page.sockets.every((s) => s.sent.length === 0));
+});
+
+test("a connection that falls silent counts as lost, though it never closed", () => {
+  const page = boot();
+  const banner = page.el("status");
+  page.open();
+  page.receive(whole({ race: running(1000) }));
+  page.advance(14999);
+  page.receive("kein JSON");
+  page.advance(14999);
+  page.receive({ version: 1 });
+  page.advance(14999);
+  assert.equal(page.sockets.length, 1, "any message, even a heartbeat, is a sign of life");
+  assert.equal(page.text("track-name"), "12", "the heartbeat changes nothing shown");
+  const silent = page.socket;
+  page.advance(1);
+  assert.equal(silent.readyState, 2);
+  assert.equal(banner.hidden, false);
+  page.advance(1000);
+  assert.equal(page.sockets.length, 2, "no waiting for the dead link's close event");
+  page.receive({ title: "Alt" }, silent);
+  silent.onclose({ code: 1006 });
+  assert.equal(page.text("title"), "Clubslalom Musterstadt");
+  assert.equal(page.sockets.length, 2);
+
+  // While the next one connects, timing it out is the browser's business.
+  page.advance(20000);
+  assert.equal(page.sockets.length, 2);
+  page.open();
+  page.advance(14999);
+  assert.equal(banner.hidden, true);
+  page.advance(1);
+  assert.equal(banner.hidden, false, "a socket that opened but never spoke is silent too");
+  page.advance(2000);
+  assert.equal(page.sockets.length, 3, "and without a message the pauses keep growing");
 });
