@@ -18,6 +18,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -25,8 +27,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 #include <QWebSocket>
 
@@ -46,7 +46,8 @@ using Clock = std::chrono::steady_clock;
 std::int64_t nowNs()
 {
     // steady_clock is CLOCK_MONOTONIC here: one clock for both processes.
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
 }
 
 void wait(int ms)
@@ -98,26 +99,29 @@ int viewers(quint16 port, int count, int seconds)
     std::vector<int> lastStop(static_cast<std::size_t>(count), -1);
     for (int i = 0; i < count; ++i) {
         sockets.push_back(std::make_unique<QWebSocket>());
-        QObject::connect(sockets.back().get(), &QWebSocket::textMessageReceived, [&, i](const QString& text) {
-            const std::int64_t arrived = nowNs();
-            const QJsonObject race = QJsonDocument::fromJson(text.toUtf8()).object().value("race").toObject();
-            if (race.value("state").toString() != QLatin1String("gestoppt")) {
-                return;
-            }
-            const int timeMs = race.value("timeMs").toInt();
-            if (lastStop[static_cast<std::size_t>(i)] == timeMs) {
-                return;
-            }
-            lastStop[static_cast<std::size_t>(i)] = timeMs;
-            auto& [last, seen] = stops[timeMs];
-            last = std::max(last, arrived);
-            ++seen;
-        });
+        QObject::connect(
+            sockets.back().get(), &QWebSocket::textMessageReceived, [&, i](const QString& text) {
+                const std::int64_t arrived = nowNs();
+                const QJsonObject race =
+                    QJsonDocument::fromJson(text.toUtf8()).object().value("race").toObject();
+                if (race.value("state").toString() != QLatin1String("gestoppt")) {
+                    return;
+                }
+                const int timeMs = race.value("timeMs").toInt();
+                if (lastStop[static_cast<std::size_t>(i)] == timeMs) {
+                    return;
+                }
+                lastStop[static_cast<std::size_t>(i)] = timeMs;
+                auto& [last, seen] = stops[timeMs];
+                last = std::max(last, arrived);
+                ++seen;
+            });
         sockets.back()->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
     }
     wait(seconds * 1000);
     for (const auto& [timeMs, arrival] : stops) {
-        std::printf("stop %d %lld %d\n", timeMs, static_cast<long long>(arrival.first), arrival.second);
+        std::printf("stop %d %lld %d\n", timeMs, static_cast<long long>(arrival.first),
+                    arrival.second);
     }
     std::fflush(stdout);
     return 0;
@@ -166,7 +170,8 @@ QString protocolOf(int competitors)
     QStringList lines;
     for (int i = 1; i <= competitors; ++i) {
         const int ms = 30'000 + (i * 7919) % 30'000;
-        lines << QStringLiteral("     Nr.: %1").arg(i) << QStringLiteral("H  Start: 00:00.00,00  9:00.00,00")
+        lines << QStringLiteral("     Nr.: %1").arg(i)
+              << QStringLiteral("H  Start: 00:00.00,00  9:00.00,00")
               << QStringLiteral("H  Stopp: %1  9:00.%2,%3")
                      .arg(QString::fromStdString(Results::formatTime(ms, 2)), 11)
                      .arg(ms / 1000, 2, 10, QLatin1Char('0'))
@@ -233,7 +238,8 @@ double percentile(std::vector<double> values, double p)
         return 0;
     }
     std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(p * static_cast<double>(values.size())))];
+    return values[std::min(values.size() - 1,
+                           static_cast<std::size_t>(p * static_cast<double>(values.size())))];
 }
 
 } // namespace
@@ -285,7 +291,8 @@ int main(int argc, char** argv)
     form.live().setPort(port);
     form.live().setActive(true);
     if (!waitFor([&] { return form.live().service().isRunning(); }, 5000)) {
-        std::printf("the live results did not start: %s\n", qPrintable(form.live().service().error()));
+        std::printf("the live results did not start: %s\n",
+                    qPrintable(form.live().service().error()));
         return 1;
     }
     std::printf("platform %s, 100 competitors in the list, %d s per phase\n",
@@ -294,15 +301,17 @@ int main(int argc, char** argv)
     const Phase alone = race(form, seconds);
 
     const long before = residentKiB();
-    QProcess* watchers = child({QStringLiteral("viewers"), QString::number(port), QString::number(viewerCount),
-                                QString::number(2 * seconds + 15)});
+    QProcess* watchers = child({QStringLiteral("viewers"), QString::number(port),
+                                QString::number(viewerCount), QString::number(2 * seconds + 15)});
     if (!waitFor([&] { return form.live().service().viewers() == viewerCount; }, 30000)) {
-        std::printf("only %d of %d viewers connected\n", form.live().service().viewers(), viewerCount);
+        std::printf("only %d of %d viewers connected\n", form.live().service().viewers(),
+                    viewerCount);
     }
     wait(1000);
     const long connected = residentKiB();
     const Phase watched = race(form, seconds);
-    QProcess* attack = child({QStringLiteral("flood"), QString::number(port), QString::number(seconds)});
+    QProcess* attack =
+        child({QStringLiteral("flood"), QString::number(port), QString::number(seconds)});
     const Phase flooded = race(form, seconds);
     attack->waitForFinished(30000);
     const QByteArray floodOut = attack->readAllStandardOutput();
@@ -329,10 +338,10 @@ int main(int argc, char** argv)
         }
     }
 
-    std::printf("race alone:            CPU %.2f s in %d s, worst tick delay %.2f ms\n", alone.cpu, seconds,
-                alone.worstTickDelayMs);
-    std::printf("race + %d viewers:    CPU %.2f s in %d s (%.2fx), worst tick delay %.2f ms\n", viewerCount,
-                watched.cpu, seconds, alone.cpu > 0 ? watched.cpu / alone.cpu : 0.0,
+    std::printf("race alone:            CPU %.2f s in %d s, worst tick delay %.2f ms\n", alone.cpu,
+                seconds, alone.worstTickDelayMs);
+    std::printf("race + %d viewers:    CPU %.2f s in %d s (%.2fx), worst tick delay %.2f ms\n",
+                viewerCount, watched.cpu, seconds, alone.cpu > 0 ? watched.cpu / alone.cpu : 0.0,
                 watched.worstTickDelayMs);
     std::printf("race + viewers + flood (%s): CPU %.2f s, worst tick delay %.2f ms\n",
                 floodOut.trimmed().constData(), flooded.cpu, flooded.worstTickDelayMs);

@@ -139,7 +139,6 @@ std::vector<Entry> rank(const Protocol& protocol);
 // The same, of what a reader has read so far, without copying its runs.
 std::vector<Entry> rank(const Reader& reader);
 
-
 // The program's race-time text at `resolution` (2 = 1/100, 1 = 1/10, 0 = 1 s),
 // as on the protocol lines: "12,34", "1:02.50,00"; a gap has a leading "+".
 std::string formatTime(std::int32_t ms, int resolution);

@@ -11,7 +11,8 @@ namespace {
 bool isTokenChar(char c)
 {
     static constexpr std::string_view extra = "!#$%&'*+-.^_`|~";
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || extra.find(c) != std::string_view::npos;
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 ||
+           extra.find(c) != std::string_view::npos;
 }
 
 bool isToken(std::string_view text)
@@ -36,8 +37,9 @@ bool isFieldValue(std::string_view text)
 std::string lower(std::string_view text)
 {
     std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+    std::transform(out.begin(), out.end(), out.begin(), [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    });
     return out;
 }
 
@@ -111,8 +113,8 @@ bool headerLine(std::string_view line, Head& head, bool& connectionUpgrade)
     } else if (name == "sec-websocket-version") {
         head.webSocketVersion = value;
     } else if (name == "content-length") {
-        if (value.empty() || !std::all_of(value.begin(), value.end(),
-                                          [](char c) { return c >= '0' && c <= '9'; })) {
+        if (value.empty() ||
+            !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
             return false;
         }
         head.hasBody = head.hasBody || value.find_first_not_of('0') != std::string_view::npos;

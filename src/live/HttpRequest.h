@@ -13,7 +13,8 @@ namespace HttpRequest {
 // Larger heads are refused whole; no browser sends one to this server.
 inline constexpr std::size_t kMaxHeadBytes = 8 * 1024;
 
-enum class Status {
+enum class Status
+{
     Incomplete, // no blank line yet, and still within the limit
     TooLarge,   // the head does not end within kMaxHeadBytes
     Bad,        // malformed: answered with 400

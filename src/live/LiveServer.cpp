@@ -37,12 +37,8 @@ QByteArray message(std::initializer_list<std::pair<const char*, const QByteArray
 } // namespace
 
 LiveServer::LiveServer(QByteArray page, Limits limits, QObject* parent)
-    : QObject(parent)
-    , m_page(std::move(page))
-    , m_limits(limits)
-    , m_sweep(this)
-    , m_flush(this)
-    , m_heartbeat(this)
+    : QObject(parent), m_page(std::move(page)), m_limits(limits), m_sweep(this), m_flush(this),
+      m_heartbeat(this)
 {
     m_sweep.setInterval(kSweepInterval);
     connect(&m_sweep, &QTimer::timeout, this, &LiveServer::sweep);
@@ -73,14 +69,16 @@ void LiveServer::listen(quint16 port)
     m_tcp = new QTcpServer(this);
     m_tcp->setMaxPendingConnections(m_limits.maxRequests);
     connect(m_tcp, &QTcpServer::newConnection, this, &LiveServer::acceptConnections);
-    m_webSockets = new QWebSocketServer(QStringLiteral("Kelvatron"), QWebSocketServer::NonSecureMode, this);
+    m_webSockets =
+        new QWebSocketServer(QStringLiteral("Kelvatron"), QWebSocketServer::NonSecureMode, this);
     m_webSockets->setHandshakeTimeout(static_cast<int>(m_limits.requestTimeout.count()));
     connect(m_webSockets, &QWebSocketServer::newConnection, this, &LiveServer::acceptViewer);
     if (!m_tcp->listen(QHostAddress::Any, port)) {
         QString text;
         switch (m_tcp->serverError()) {
         case QAbstractSocket::AddressInUseError:
-            text = QStringLiteral("Port %1 ist schon belegt. Bitte einen anderen Port wählen.").arg(port);
+            text = QStringLiteral("Port %1 ist schon belegt. Bitte einen anderen Port wählen.")
+                       .arg(port);
             break;
         case QAbstractSocket::SocketAccessError:
             text = QStringLiteral("Port %1 darf dieses Programm nicht benutzen. Bitte einen Port "
@@ -88,7 +86,8 @@ void LiveServer::listen(quint16 port)
                        .arg(port);
             break;
         default:
-            text = QStringLiteral("Die Live-Ergebnisse konnten nicht starten: %1").arg(m_tcp->errorString());
+            text = QStringLiteral("Die Live-Ergebnisse konnten nicht starten: %1")
+                       .arg(m_tcp->errorString());
             break;
         }
         close();
@@ -137,7 +136,8 @@ void LiveServer::acceptConnections()
         // Qt stops reading from the network at this size, so a head that
         // never ends costs no more memory than one that is too large.
         socket->setReadBufferSize(static_cast<qint64>(HttpRequest::kMaxHeadBytes) + 1);
-        m_requests.insert(socket, Request{socket, Live::Clock::now() + m_limits.requestTimeout, false});
+        m_requests.insert(socket,
+                          Request{socket, Live::Clock::now() + m_limits.requestTimeout, false});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { forget(socket); });
         readRequest(socket);
@@ -156,7 +156,8 @@ void LiveServer::readRequest(QTcpSocket* socket)
         return;
     }
     const QByteArray bytes = socket->peek(static_cast<qint64>(HttpRequest::kMaxHeadBytes) + 1);
-    const HttpRequest::Result request = HttpRequest::parse(std::string_view(bytes.constData(), bytes.size()));
+    const HttpRequest::Result request =
+        HttpRequest::parse(std::string_view(bytes.constData(), bytes.size()));
     switch (request.status) {
     case HttpRequest::Status::Incomplete:
         return;
@@ -380,9 +381,11 @@ QByteArray LiveServer::wholeState(Live::Clock::time_point now) const
 
 const QByteArray& LiveServer::csv()
 {
-    if (m_csv.isEmpty() || m_csvRanking != m_state.ranking || m_csvResolution != m_state.resolution) {
+    if (m_csv.isEmpty() || m_csvRanking != m_state.ranking ||
+        m_csvResolution != m_state.resolution) {
         static const std::vector<Results::Entry> none;
-        m_csv = ResultsFiles::csv(m_state.ranking ? m_state.ranking->entries : none, m_state.resolution);
+        m_csv = ResultsFiles::csv(m_state.ranking ? m_state.ranking->entries : none,
+                                  m_state.resolution);
         m_csvRanking = m_state.ranking;
         m_csvResolution = m_state.resolution;
     }

@@ -23,8 +23,7 @@ QByteArray pageBytes()
 
 } // namespace
 
-LiveService::LiveService(QObject* parent)
-    : QObject(parent)
+LiveService::LiveService(QObject* parent) : QObject(parent)
 {
     m_thread.setObjectName(QStringLiteral("live results"));
     m_server = new LiveServer(pageBytes());
@@ -51,7 +50,8 @@ LiveService::LiveService(QObject* parent)
 
 LiveService::~LiveService()
 {
-    QMetaObject::invokeMethod(m_server, [server = m_server] { server->close(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_server, [server = m_server] { server->close(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }
@@ -77,5 +77,6 @@ void LiveService::stop()
 
 void LiveService::publish(const Live::Snapshot& snapshot)
 {
-    QMetaObject::invokeMethod(m_server, [server = m_server, snapshot] { server->publish(snapshot); });
+    QMetaObject::invokeMethod(m_server,
+                              [server = m_server, snapshot] { server->publish(snapshot); });
 }

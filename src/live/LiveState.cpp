@@ -42,7 +42,8 @@ bool Race::sameAs(const Race& other) const
 {
     return phase == other.phase && name == other.name && lapCount == other.lapCount &&
            lastLapMs == other.lastLapMs && timeMs == other.timeMs &&
-           (phase != Phase::Running || (elapsedMs == other.elapsedMs && measured == other.measured));
+           (phase != Phase::Running ||
+            (elapsedMs == other.elapsedMs && measured == other.measured));
 }
 
 QByteArray titleJson(const Snapshot& snapshot)
@@ -54,11 +55,13 @@ QByteArray titleJson(const Snapshot& snapshot)
 
 QByteArray raceJson(const Race& race, Clock::time_point now)
 {
-    QJsonObject object{{"state", phaseName(race.phase)}, {"name", race.name}, {"lapCount", race.lapCount}};
+    QJsonObject object{
+        {"state", phaseName(race.phase)}, {"name", race.name}, {"lapCount", race.lapCount}};
     if (race.phase == Race::Phase::Running) {
         const auto since =
             std::chrono::duration_cast<std::chrono::milliseconds>(now - race.measured).count();
-        object.insert("elapsedMs", static_cast<qint64>(race.elapsedMs + std::max<std::int64_t>(0, since)));
+        object.insert("elapsedMs",
+                      static_cast<qint64>(race.elapsedMs + std::max<std::int64_t>(0, since)));
         if (race.lastLapMs) {
             object.insert("lastLapMs", *race.lastLapMs);
         }
@@ -73,7 +76,8 @@ QByteArray resultsJson(const Snapshot& snapshot)
     QJsonArray rows;
     if (snapshot.ranking) {
         for (const Results::Entry& entry : snapshot.ranking->entries) {
-            rows.append(QJsonArray::fromStringList(ResultsFiles::rowTexts(entry, snapshot.resolution)));
+            rows.append(
+                QJsonArray::fromStringList(ResultsFiles::rowTexts(entry, snapshot.resolution)));
         }
     }
     const QJsonObject group{{"title", QString()}, {"rows", rows}};

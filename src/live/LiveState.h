@@ -21,7 +21,12 @@ using Clock = std::chrono::steady_clock;
 
 struct Race
 {
-    enum class Phase { Ready, Running, Stopped };
+    enum class Phase
+    {
+        Ready,
+        Running,
+        Stopped
+    };
     Phase phase = Phase::Ready;
     QString name;
     // Running: the race time at `measured`. The server adds the time since

@@ -46,8 +46,9 @@ QString lastText(const Scoring::Competitor& competitor, int resolution)
             return QString::fromUtf8(CorrectionLines::statusText(run->status));
         }
         if (run->timeMs) {
-            return run->struck ? timeText(*run->timeMs, resolution) + QStringLiteral(" (gestrichen)")
-                               : timeText(*run->timeMs, resolution);
+            return run->struck
+                       ? timeText(*run->timeMs, resolution) + QStringLiteral(" (gestrichen)")
+                       : timeText(*run->timeMs, resolution);
         }
     }
     return {};
@@ -111,8 +112,8 @@ Sheet make(const Scoring::Table& table, const Options& options)
     Sheet sheet;
     sheet.scoring = options.scoring;
     if (!options.scoring) {
-        sheet.columns = {QStringLiteral("Platz"),    QStringLiteral("Nr./Name"),
-                         QStringLiteral("Läufe"),    QStringLiteral("Bestzeit"),
+        sheet.columns = {QStringLiteral("Platz"),     QStringLiteral("Nr./Name"),
+                         QStringLiteral("Läufe"),     QStringLiteral("Bestzeit"),
                          QStringLiteral("Rückstand"), QStringLiteral("Letzte Zeit")};
     } else {
         sheet.columns = {QStringLiteral("Platz"),
@@ -142,11 +143,10 @@ Sheet make(const Scoring::Table& table, const Options& options)
         section.rows.reserve(group.competitors.size());
         for (std::size_t c = 0; c < group.competitors.size(); ++c) {
             const Scoring::Competitor& competitor = group.competitors[c];
-            section.rows.push_back(
-                {g, c,
-                 options.scoring ? scoringCells(competitor, options.resolution)
-                                 : classicCells(competitor, options.resolution),
-                 competitor.scoreMs});
+            section.rows.push_back({g, c,
+                                    options.scoring ? scoringCells(competitor, options.resolution)
+                                                    : classicCells(competitor, options.resolution),
+                                    competitor.scoreMs});
         }
         sheet.sections.push_back(std::move(section));
     }

@@ -14,9 +14,10 @@ namespace {
 
 using HttpRequest::Status;
 
-const std::string kUpgrade = "GET /live?x=1 HTTP/1.1\r\nHost: 10.0.0.2:8080\r\nUpgrade: WebSocket\r\n"
-                             "Connection: keep-alive, Upgrade\r\nSec-WebSocket-Key: abc==\r\n"
-                             "Sec-WebSocket-Version: 13\r\n\r\n";
+const std::string kUpgrade =
+    "GET /live?x=1 HTTP/1.1\r\nHost: 10.0.0.2:8080\r\nUpgrade: WebSocket\r\n"
+    "Connection: keep-alive, Upgrade\r\nSec-WebSocket-Key: abc==\r\n"
+    "Sec-WebSocket-Version: 13\r\n\r\n";
 
 TEST(HttpRequestTest, ReadsABrowsersUpgradeAndStopsAtTheBlankLine)
 {
@@ -39,19 +40,19 @@ TEST(HttpRequestTest, ReadsABrowsersUpgradeAndStopsAtTheBlankLine)
 TEST(HttpRequestTest, RefusesWhatAStricterOrLaxerReaderWouldReadOtherwise)
 {
     const char* const bad[] = {
-        "GET / HTTP/1.1\nHost: a\n\r\n\r\n",                 // bare LF line ends
-        "GET / HTTP/1.1\r\nHost: a\rb\r\n\r\n",              // bare CR in a value
-        "GET / HTTP/1.1\r\nHost : a\r\n\r\n",                // space before the colon
-        "GET / HTTP/1.1\r\nHost: a\r\n folded\r\n\r\n",      // folded header
-        "GET  / HTTP/1.1\r\n\r\n",                           // two spaces
-        "GET http://x/ HTTP/1.1\r\n\r\n",                    // absolute form
-        "GET / HTTP/2.0\r\n\r\n",                            // another version
-        "GET /a b HTTP/1.1\r\n\r\n",                         // space in the target
-        "GET /\xC3\xA4 HTTP/1.1\r\n\r\n",                    // raw non-ASCII target
-        "G(T / HTTP/1.1\r\n\r\n",                            // method not a token
-        "GET / HTTP/1.1\r\nContent-Length: -1\r\n\r\n",      // no number
-        "GET / HTTP/1.1\r\nX: a\x01b\r\n\r\n",               // control byte in a value
-        "\r\n\r\n",                                          // empty request line
+        "GET / HTTP/1.1\nHost: a\n\r\n\r\n",            // bare LF line ends
+        "GET / HTTP/1.1\r\nHost: a\rb\r\n\r\n",         // bare CR in a value
+        "GET / HTTP/1.1\r\nHost : a\r\n\r\n",           // space before the colon
+        "GET / HTTP/1.1\r\nHost: a\r\n folded\r\n\r\n", // folded header
+        "GET  / HTTP/1.1\r\n\r\n",                      // two spaces
+        "GET http://x/ HTTP/1.1\r\n\r\n",               // absolute form
+        "GET / HTTP/2.0\r\n\r\n",                       // another version
+        "GET /a b HTTP/1.1\r\n\r\n",                    // space in the target
+        "GET /\xC3\xA4 HTTP/1.1\r\n\r\n",               // raw non-ASCII target
+        "G(T / HTTP/1.1\r\n\r\n",                       // method not a token
+        "GET / HTTP/1.1\r\nContent-Length: -1\r\n\r\n", // no number
+        "GET / HTTP/1.1\r\nX: a\x01b\r\n\r\n",          // control byte in a value
+        "\r\n\r\n",                                     // empty request line
     };
     for (const char* text : bad) {
         EXPECT_EQ(HttpRequest::parse(text).status, Status::Bad) << text;

@@ -48,7 +48,14 @@ QJsonObject json(const QString& text)
 
 QJsonArray rows(const QJsonObject& message)
 {
-    return message.value("results").toObject().value("groups").toArray().first().toObject().value("rows").toArray();
+    return message.value("results")
+        .toObject()
+        .value("groups")
+        .toArray()
+        .first()
+        .toObject()
+        .value("rows")
+        .toArray();
 }
 
 class LiveServerTest : public ::testing::Test
@@ -75,8 +82,9 @@ protected:
         socket.write(bytes);
         QByteArray answer;
         QObject::connect(&socket, &QTcpSocket::readyRead, [&] { answer += socket.readAll(); });
-        const bool closed = QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; },
-                                            static_cast<int>(wait.count()));
+        const bool closed =
+            QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; },
+                            static_cast<int>(wait.count()));
         answer += socket.readAll();
         return closed ? answer : "still open: " + answer;
     }
@@ -118,9 +126,17 @@ TEST_F(LiveServerTest, AnswersTheFixedPathsAndNothingElse)
     EXPECT_EQ(object["title"].toString(), snapshot.title);
     EXPECT_EQ(object["race"]["state"].toString(), "gestoppt");
     EXPECT_EQ(object["race"]["timeMs"].toInt(), 61230);
-    const QJsonArray rows = object.value("results").toObject().value("groups").toArray().first().toObject().value("rows").toArray();
+    const QJsonArray rows = object.value("results")
+                                .toObject()
+                                .value("groups")
+                                .toArray()
+                                .first()
+                                .toObject()
+                                .value("rows")
+                                .toArray();
     ASSERT_EQ(rows.size(), 3);
-    EXPECT_EQ(rows[0].toArray()[1].toString(), QString::fromStdString(snapshot.ranking->entries[0].name));
+    EXPECT_EQ(rows[0].toArray()[1].toString(),
+              QString::fromStdString(snapshot.ranking->entries[0].name));
 
     const std::pair<const char*, const char*> refused[] = {
         {"POST / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", "405"},
@@ -132,7 +148,8 @@ TEST_F(LiveServerTest, AnswersTheFixedPathsAndNothingElse)
     };
     for (const auto& [request, status] : refused) {
         const QByteArray answer = exchange(request);
-        EXPECT_TRUE(answer.startsWith(QByteArray("HTTP/1.1 ") + status)) << request << "\n" << answer.constData();
+        EXPECT_TRUE(answer.startsWith(QByteArray("HTTP/1.1 ") + status)) << request << "\n"
+                                                                         << answer.constData();
     }
     EXPECT_EQ(m_server->requestCount(), 0);
 }
@@ -223,11 +240,11 @@ TEST_F(LiveServerTest, HostileClientsAreDroppedAndTheOthersCarryOn)
     auto chatter = viewer(&chatterReceived);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !chatterReceived.empty(); }, 5000));
     // Full: the next one is turned away.
-    EXPECT_TRUE(exchange("GET /live HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-                         "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n")
-                    .startsWith("HTTP/1.1 503"));
+    EXPECT_TRUE(
+        exchange("GET /live HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                 "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n")
+            .startsWith("HTTP/1.1 503"));
     chatter->sendTextMessage(QString(4096, u'x'));
-
 
     // Large changes, one after another, until the one that does not read is gone.
     for (int i = 0; i < 200 && m_server->viewerCount() > 1; ++i) {
@@ -259,7 +276,8 @@ TEST(LiveServiceTest, RunsOnItsOwnThreadAndReportsATakenPort)
     service.start(occupier.serverPort());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isEmpty(); }, 5000));
     EXPECT_FALSE(service.isRunning());
-    EXPECT_TRUE(service.error().contains(QStringLiteral("schon belegt"))) << service.error().toStdString();
+    EXPECT_TRUE(service.error().contains(QStringLiteral("schon belegt")))
+        << service.error().toStdString();
 
     state.clear();
     service.start(0);
@@ -276,7 +294,8 @@ TEST(LiveServiceTest, RunsOnItsOwnThreadAndReportsATakenPort)
     ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() >= 2; }, 5000));
     EXPECT_EQ(json(received.back())["title"].toString(), snapshot.title);
     service.stop();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::UnconnectedState; }, 5000));
 }
 
 } // namespace

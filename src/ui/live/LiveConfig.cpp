@@ -15,7 +15,8 @@ void LiveConfig::load(QSettings& settings)
     active = settings.value(QStringLiteral("Aktiv"), 0).toInt() == 1;
     bool ok = false;
     const int stored = settings.value(QStringLiteral("Port"), kDefaultPort).toInt(&ok);
-    port = ok && stored >= kMinPort && stored <= 65535 ? static_cast<quint16>(stored) : kDefaultPort;
+    port =
+        ok && stored >= kMinPort && stored <= 65535 ? static_cast<quint16>(stored) : kDefaultPort;
     title = settings.value(QStringLiteral("Titel")).toString().left(kMaxTitle);
     settings.endGroup();
 }

@@ -16,8 +16,7 @@ bool isPrivate(const QHostAddress& address)
 
 } // namespace
 
-LiveController::LiveController(QObject* parent)
-    : QObject(parent)
+LiveController::LiveController(QObject* parent) : QObject(parent)
 {
     connect(&m_service, &LiveService::stateChanged, this, &LiveController::stateChanged);
 }
@@ -72,7 +71,8 @@ QStringList LiveController::addresses(quint16 port)
     std::vector<QHostAddress> found;
     for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
         const auto flags = interface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning) ||
+        if (!flags.testFlag(QNetworkInterface::IsUp) ||
+            !flags.testFlag(QNetworkInterface::IsRunning) ||
             flags.testFlag(QNetworkInterface::IsLoopBack)) {
             continue;
         }

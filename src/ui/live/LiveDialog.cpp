@@ -21,9 +21,7 @@ constexpr int kQrModulePixels = 5;
 
 } // namespace
 
-LiveDialog::LiveDialog(LiveController& live, QWidget* parent)
-    : QDialog(parent)
-    , m_live(live)
+LiveDialog::LiveDialog(LiveController& live, QWidget* parent) : QDialog(parent), m_live(live)
 {
     setWindowTitle(QStringLiteral("Live-Ergebnisse"));
     m_active = new QCheckBox(QStringLiteral("Ergebnisse im lokalen Netzwerk zeigen"), this);

@@ -11,12 +11,8 @@
 
 LivePublisher::LivePublisher(RaceControl& race, QLineEdit& startName, ProtocolMemo& memo,
                              ResultsFeed& feed, LiveController& live, QObject* parent)
-    : QObject(parent)
-    , m_race(race)
-    , m_startName(startName)
-    , m_memo(memo)
-    , m_feed(feed)
-    , m_live(live)
+    : QObject(parent), m_race(race), m_startName(startName), m_memo(memo), m_feed(feed),
+      m_live(live)
 {
     m_due.setSingleShot(true);
     m_due.setInterval(0);

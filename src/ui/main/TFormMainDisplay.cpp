@@ -8,9 +8,9 @@
 #include "ui/display/DigitPanel.h"
 #include "ui/display/Scoreboard.h"
 #include "ui/live/LiveDialog.h"
-#include "ui/results/ResultsWindow.h"
 #include "ui/main/MainWindowView.h"
 #include "ui/results/ResultsFeed.h"
+#include "ui/results/ResultsWindow.h"
 
 #include <QAction>
 #include <QLineEdit>

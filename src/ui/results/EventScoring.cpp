@@ -57,8 +57,8 @@ bool EventScoring::setEntries(std::vector<EntryList::Entrant> entrants, QString*
         return true;
     }
     QDir().mkpath(m_folder);
-    const AtomicFile::Result written =
-        AtomicFile::write(filePath(), QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const AtomicFile::Result written = AtomicFile::write(
+        filePath(), QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (!written.ok() && error != nullptr) {
         *error = written.reason;
     }
@@ -92,10 +92,11 @@ void EventScoring::load(QSettings& settings)
     settings.beginGroup(kGroup);
     Scoring::Rules rules;
     rules.mode = settings.value(QStringLiteral("Modus"), 0).toInt() == 1 ? Scoring::Mode::Sum
-                                                                      : Scoring::Mode::BestTime;
+                                                                         : Scoring::Mode::BestTime;
     rules.runsCounted = settings.value(QStringLiteral("Laeufe"), 2).toInt();
     // Hundredths of a second, as the operator types them.
-    rules.penaltyMs = std::clamp(settings.value(QStringLiteral("Strafe"), 200).toInt(), 0, 99999) * 10;
+    rules.penaltyMs =
+        std::clamp(settings.value(QStringLiteral("Strafe"), 200).toInt(), 0, 99999) * 10;
     const QString klass = settings.value(QStringLiteral("Klasse")).toString();
     settings.endGroup();
     setRules(rules);
