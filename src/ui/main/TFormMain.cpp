@@ -30,6 +30,7 @@
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
 #include "ui/main/QtWindowTimer.h"
+#include "ui/results/EventScoring.h"
 #include "ui/results/ResultsFeed.h"
 #include "ui/results/ResultsWindow.h"
 
@@ -165,6 +166,11 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_livePublisher = std::make_unique<LivePublisher>(*m_race, *m_ui.editStartN, m_protocol->memo(),
                                                       *m_resultsFeed, *m_live);
     connect(m_results, &ResultsWindow::liveRequested, this, &TFormMain::showLiveDialog);
+    // The entry list is kept beside the crash copies.
+    m_event = std::make_unique<EventScoring>(m_protocol->services().journalFolder);
+    connect(m_event.get(), &EventScoring::changed, this,
+            [this] { m_resultsFeed->setEvent(m_event->entries(), m_event->rules()); });
+    m_results->attachEvent(*m_event);
 
     connectHandlers();
     FormCreate();
@@ -348,8 +354,10 @@ void TFormMain::loadSettings()
     if (settings) {
         stored.load(*settings);
         m_results->restoreSettings(*settings);
+        m_event->load(*settings);
         m_live->restore(*settings);
     }
+    loadEntryList();
     createScoreboard(settings.get());
     // Whatever was stored, the window must come up usable; the store keeps
     // the raw values and only what we clamp here is written back changed.
@@ -367,6 +375,27 @@ void TFormMain::loadSettings()
     m_race->setLockoutTime(values.WaitStart);
     m_protocol->setFilterInd(values.FilterInd);
     m_race->setLapType(values.LAPType);
+}
+
+void TFormMain::loadEntryList()
+{
+    // A file put there by hand is read like an import: what it could not
+    // take is named, line by line, and nothing is guessed.
+    const EntryList::Import stored = m_event->loadStored();
+    if (stored.problems.empty() || !m_env.errorBox)
+        return;
+    QStringList lines{QStringLiteral("Nennliste: %1").arg(m_event->filePath())};
+    constexpr int kShown = 12;
+    for (std::size_t i = 0; i < stored.problems.size() && i < kShown; ++i) {
+        const EntryList::Problem& problem = stored.problems[i];
+        lines.append(problem.line > 0 ? QStringLiteral("Zeile %1: %2")
+                                            .arg(problem.line)
+                                            .arg(QString::fromStdString(problem.message))
+                                      : QString::fromStdString(problem.message));
+    }
+    if (stored.problems.size() > kShown)
+        lines.append(QStringLiteral("… und %1 weitere").arg(stored.problems.size() - kShown));
+    m_env.errorBox(lines.join(u'\n'));
 }
 
 void TFormMain::placeWindow(int left, int top, int width, int height)
@@ -421,6 +450,7 @@ bool TFormMain::saveSettings()
     if (m_display)
         m_display->saveState(*settings, m_displayOpen);
     m_results->saveSettings(*settings);
+    m_event->save(*settings);
     m_live->save(*settings);
     SettingsStore values;
     values.Left = x();

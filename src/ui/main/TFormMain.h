@@ -34,6 +34,7 @@ class Scoreboard;
 class LiveController;
 class LivePublisher;
 class LiveDialog;
+class EventScoring;
 class DigitPanel;
 
 // Everything the window would otherwise take from the machine it runs on.
@@ -126,6 +127,8 @@ public:
     LiveController& live() { return *m_live; }
     LivePublisher& livePublisher() { return *m_livePublisher; }
     LiveDialog* liveDialog() const { return m_liveDialog; }
+    // The event the results are scored for: entry list, rules, class shown.
+    EventScoring& event() { return *m_event; }
 
 signals:
     // Emitted once the window has been painted for the first time.
@@ -170,6 +173,7 @@ private:
     void journalFailing(const QString& reason);
     void journalRecovered();
     void runCommandOnPress(QAction* item);
+    void loadEntryList();
 
     TFormMainEnvironment m_env;
     TFormMainUi m_ui;
@@ -188,6 +192,7 @@ private:
     // After the feed and the race, which the publisher reads until it goes.
     std::unique_ptr<LiveController> m_live;
     std::unique_ptr<LivePublisher> m_livePublisher;
+    std::unique_ptr<EventScoring> m_event;
     LiveDialog* m_liveDialog = nullptr; // a child of the results list
 
     QPointer<TFDlgYesNo> m_yesNo;

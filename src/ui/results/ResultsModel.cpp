@@ -3,6 +3,8 @@
 
 #include "ui/results/ResultsTable.h"
 
+#include <QFont>
+
 #include <algorithm>
 #include <limits>
 #include <numeric>
@@ -75,18 +77,32 @@ const std::vector<Results::Entry>& ResultsModel::entries() const
 
 void ResultsModel::setRanking(std::shared_ptr<const Results::Ranking> ranking, int resolution)
 {
+    const bool wasScoring = isScoring();
+    const int columnsBefore = columnCount();
     const int before = rowCount();
+    if (ranking->scoring) {
+        // A heading row per class: a plain reset, the sheet is made anew anyway.
+        beginResetModel();
+        m_ranking = std::move(ranking);
+        m_resolution = resolution;
+        makeSheet();
+        endResetModel();
+        return;
+    }
     const int after = static_cast<int>(ranking->entries.size());
+    const bool reset = before != after || wasScoring || columnsBefore != 6;
     // The same number of rows is the usual case during a race; the view then
     // only repaints the rows it shows.
-    if (before != after)
+    if (reset)
         beginResetModel();
     else
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     m_ranking = std::move(ranking);
     m_resolution = resolution;
+    m_sheet = {};
+    m_sheetRows.clear();
     order();
-    if (before != after) {
+    if (reset) {
         endResetModel();
     } else {
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -95,8 +111,85 @@ void ResultsModel::setRanking(std::shared_ptr<const Results::Ranking> ranking, i
     }
 }
 
+void ResultsModel::setClassFilter(const QString& klass)
+{
+    if (klass == m_classFilter)
+        return;
+    m_classFilter = klass;
+    if (!isScoring())
+        return;
+    beginResetModel();
+    makeSheet();
+    endResetModel();
+}
+
+void ResultsModel::makeSheet()
+{
+    ResultsSheet::Options options;
+    options.resolution = m_resolution;
+    options.scoring = true;
+    options.mode = m_ranking->rules.mode;
+    options.classFilter = m_classFilter;
+    m_sheet = ResultsSheet::make(m_ranking->table, options);
+    m_sheetRows.clear();
+    // Headings only where there is more than one class to tell apart.
+    const bool headings = m_sheet.sections.size() > 1 ||
+                          (m_sheet.sections.size() == 1 && !m_sheet.sections.front().title.isEmpty());
+    for (std::size_t s = 0; s < m_sheet.sections.size(); ++s) {
+        if (headings)
+            m_sheetRows.push_back({static_cast<int>(s), -1});
+        for (std::size_t r = 0; r < m_sheet.sections[s].rows.size(); ++r)
+            m_sheetRows.push_back({static_cast<int>(s), static_cast<int>(r)});
+    }
+}
+
+bool ResultsModel::isHeading(int row) const
+{
+    return isScoring() && row >= 0 && row < rowCount() &&
+           m_sheetRows[static_cast<std::size_t>(row)].row < 0;
+}
+
+const Scoring::Competitor* ResultsModel::competitorAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return nullptr;
+    if (!isScoring()) {
+        // The classic list is the table's one group, in the same order.
+        const auto& groups = m_ranking->table.groups;
+        const auto entry = static_cast<std::size_t>(m_rows[static_cast<std::size_t>(row)]);
+        if (groups.size() != 1 || groups.front().competitors.size() != entries().size())
+            return nullptr;
+        return &groups.front().competitors[entry];
+    }
+    const SheetRow& at = m_sheetRows[static_cast<std::size_t>(row)];
+    if (at.row < 0)
+        return nullptr;
+    const ResultsSheet::Row& sheetRow =
+        m_sheet.sections[static_cast<std::size_t>(at.section)].rows[static_cast<std::size_t>(at.row)];
+    return &m_ranking->table.groups[sheetRow.group].competitors[sheetRow.competitor];
+}
+
+int ResultsModel::rowOf(const std::string& competitorText) const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        const Scoring::Competitor* competitor = competitorAt(row);
+        if (competitor != nullptr && competitor->text == competitorText)
+            return row;
+    }
+    return -1;
+}
+
 QStringList ResultsModel::widestTexts() const
 {
+    if (isScoring()) {
+        QStringList widest(m_sheet.columns.size());
+        for (const ResultsSheet::Section& section : m_sheet.sections)
+            for (const ResultsSheet::Row& row : section.rows)
+                for (qsizetype c = 0; c < row.cells.size() && c < widest.size(); ++c)
+                    if (row.cells[c].size() > widest[c].size())
+                        widest[c] = row.cells[c];
+        return widest;
+    }
     qint32 best = 0;
     qint32 gap = 0;
     qint32 last = 0;
@@ -118,12 +211,16 @@ QStringList ResultsModel::widestTexts() const
 
 int ResultsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(isScoring() ? m_sheetRows.size() : m_rows.size());
 }
 
 int ResultsModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(ResultsTable::headers().size());
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(isScoring() ? m_sheet.columns.size() : ResultsTable::headers().size());
 }
 
 const Results::Entry& ResultsModel::entryAt(int row) const
@@ -135,6 +232,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
+    if (isScoring())
+        return sheetData(index, role);
     if (role == Qt::DisplayRole)
         return ResultsTable::cells(entryAt(index.row()), m_resolution).value(index.column());
     if (role == Qt::TextAlignmentRole && index.column() != kNameColumn)
@@ -145,12 +244,40 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return ResultsTable::headers().value(section);
+        return isScoring() ? m_sheet.columns.value(section) : ResultsTable::headers().value(section);
     return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QVariant ResultsModel::sheetData(const QModelIndex& index, int role) const
+{
+    const SheetRow& at = m_sheetRows[static_cast<std::size_t>(index.row())];
+    const ResultsSheet::Section& section = m_sheet.sections[static_cast<std::size_t>(at.section)];
+    if (at.row < 0) {
+        if (role == Qt::DisplayRole && index.column() == 0)
+            return section.title.isEmpty() ? QStringLiteral("ohne Klasse") : section.title;
+        if (role == Qt::FontRole) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
+    }
+    if (role == Qt::DisplayRole)
+        return section.rows[static_cast<std::size_t>(at.row)].cells.value(index.column());
+    const int column = index.column();
+    const bool text = column == m_sheet.competitorColumn || column == m_sheet.nameColumn ||
+                      column == m_sheet.classColumn;
+    if (role == Qt::TextAlignmentRole && !text)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
 }
 
 void ResultsModel::sort(int column, Qt::SortOrder order)
 {
+    // The classes keep their own ranking order; the list sorts only as a
+    // whole, without scoring.
+    if (isScoring())
+        return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<int> entriesBefore;

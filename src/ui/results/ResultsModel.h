@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/Scoring.h"
+#include "protocol/ResultsSheet.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -20,6 +21,20 @@ public:
     explicit ResultsModel(QObject* parent = nullptr);
 
     void setRanking(std::shared_ptr<const Results::Ranking> ranking, int resolution);
+    // "" for every class. Shown only while scoring is in use.
+    void setClassFilter(const QString& klass);
+    QString classFilter() const { return m_classFilter; }
+
+    // Scoring in use (see Results::Ranking::scoring): the rows are the
+    // sheet's, a heading row before each class, in ranking order.
+    bool isScoring() const { return m_ranking->scoring; }
+    const ResultsSheet::Sheet& sheet() const { return m_sheet; }
+    const Results::Ranking& ranking() const { return *m_ranking; }
+    bool isHeading(int row) const;
+    // The competitor on `row`; null for a heading.
+    const Scoring::Competitor* competitorAt(int row) const;
+    // The row of the competitor with this text, or -1.
+    int rowOf(const std::string& competitorText) const;
     const std::vector<Results::Entry>& entries() const;
     int resolution() const { return m_resolution; }
 
@@ -38,7 +53,15 @@ public:
 
 private:
     const Results::Entry& entryAt(int row) const;
+    QVariant sheetData(const QModelIndex& index, int role) const;
     void order();
+    void makeSheet();
+
+    struct SheetRow
+    {
+        int section = 0;
+        int row = -1; // -1: the section's heading
+    };
 
     std::shared_ptr<const Results::Ranking> m_ranking;
     int m_resolution = 2;
@@ -46,4 +69,7 @@ private:
     std::vector<int> m_rows;
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    QString m_classFilter;
+    ResultsSheet::Sheet m_sheet;
+    std::vector<SheetRow> m_sheetRows;
 };

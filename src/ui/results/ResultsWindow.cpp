@@ -160,7 +160,22 @@ void ResultsWindow::hideEvent(QHideEvent* event)
 void ResultsWindow::show(std::shared_ptr<const Results::Ranking> ranking)
 {
     const int skipped = ranking->skippedLines;
+    const bool sortable = !ranking->scoring;
     m_model->setRanking(std::move(ranking), m_resolution());
+    if (m_table->isSortingEnabled() != sortable)
+        m_table->setSortingEnabled(sortable);
+    m_table->clearSpans();
+    for (int row = 0; m_model->isScoring() && row < m_model->rowCount(); ++row)
+        if (m_model->isHeading(row))
+            m_table->setSpan(row, 0, 1, m_model->columnCount());
+    if (m_event != nullptr) {
+        fillClasses();
+        // The same competitor stays chosen whatever the new ranking moved.
+        const int row = m_model->rowOf(m_chosenCompetitor);
+        if (row >= 0)
+            m_table->setCurrentIndex(m_model->index(row, 0));
+        showRuns();
+    }
     m_status->setText(QStringLiteral("%1 Zeilen übersprungen").arg(skipped));
     m_status->setVisible(skipped > 0);
     fitColumns();

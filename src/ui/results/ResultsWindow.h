@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CorrectionLines.h"
 #include "core/Scoring.h"
 
 #include <QStringList>
@@ -7,10 +8,17 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
+class EventScoring;
 class QAction;
+class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
+class QSpinBox;
+class QTableWidget;
 class QPushButton;
 class QSettings;
 class QTableView;
@@ -61,9 +69,30 @@ public:
     int rowCount() const;
     QString cellText(int row, int column) const;
 
+    // Scoring a club event: above the list the class shown, the rule, the
+    // penalty per unit and the entry list's button; below it the runs of
+    // the selected competitor, the one chosen there (by default the latest
+    // finished) being the one a correction applies to. Keys "+" and "-" in
+    // either table, and the context menu, write the correction lines.
+    void attachEvent(EventScoring& event);
+    // Asks for the competitor a run is moved to ("Lauf zuordnen …"); tests
+    // answer in its place.
+    using CompetitorQuestion = std::function<std::optional<QString>(const QString& current)>;
+    void setCompetitorQuestion(CompetitorQuestion ask) { m_askCompetitor = std::move(ask); }
+    QComboBox* classBox() const { return m_classBox; }
+    QComboBox* modeBox() const { return m_modeBox; }
+    QSpinBox* runsCountedBox() const { return m_runsCountedBox; }
+    QDoubleSpinBox* penaltyBox() const { return m_penaltyBox; }
+    QPushButton* entryListButton() const { return m_entryListButton; }
+    QTableWidget* runsTable() const { return m_runsTable; }
+    // The context menu's entries, in its order, for the list and the runs.
+    QList<QAction*> correctionActions() const { return m_corrections; }
+
 signals:
     // "Live im Netz…": whoever runs the live results opens their dialog.
     void liveRequested();
+    // "Nennliste…".
+    void entryListRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -75,6 +104,16 @@ private:
     void show(std::shared_ptr<const Results::Ranking> ranking);
     void fitColumns();
     void showWriteError(const QString& path) const;
+    void buildScoring();
+    void fillClasses();
+    void rulesEdited();
+    void competitorChosen();
+    void showRuns();
+    const Scoring::Competitor* selectedCompetitor() const;
+    const Scoring::RunScore* targetRun() const;
+    void correct(const CorrectionLines::Correction& correction);
+    void assignRun();
+    void openCorrectionMenu(QWidget* from, const QPoint& position);
 
     ProtocolAccess& m_protocol;
     ResultsFeed& m_feed;
@@ -88,4 +127,22 @@ private:
     QAction* m_print = nullptr;
     QStringList m_fittedTo;
     bool m_placed = false;
+
+    EventScoring* m_event = nullptr;
+    QWidget* m_scoringBar = nullptr;
+    QComboBox* m_classBox = nullptr;
+    QComboBox* m_modeBox = nullptr;
+    QSpinBox* m_runsCountedBox = nullptr;
+    QDoubleSpinBox* m_penaltyBox = nullptr;
+    QPushButton* m_entryListButton = nullptr;
+    QLabel* m_runsTitle = nullptr;
+    QTableWidget* m_runsTable = nullptr;
+    QList<QAction*> m_corrections;
+    QAction* m_strike = nullptr;
+    CompetitorQuestion m_askCompetitor;
+    // Kept across rankings, which replace every row: the competitor by its
+    // text, the run by its name and start.
+    std::string m_chosenCompetitor;
+    std::pair<std::string, std::string> m_chosenRun;
+    bool m_showingRuns = false;
 };
