@@ -116,7 +116,14 @@ int viewers(quint16 port, int count, int seconds)
                 last = std::max(last, arrived);
                 ++seen;
             });
-        sockets.back()->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+        QWebSocket* socket = sockets.back().get();
+        // As the page does: a viewer turned away tries again a second later.
+        QObject::connect(socket, &QWebSocket::disconnected, socket, [socket, port] {
+            QTimer::singleShot(1000, socket, [socket, port] {
+                socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
+            });
+        });
+        socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
     }
     wait(seconds * 1000);
     for (const auto& [timeMs, arrival] : stops) {

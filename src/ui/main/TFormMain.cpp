@@ -30,6 +30,7 @@
 #include "ui/main/MainWindowView.h"
 #include "ui/main/MemoProtocol.h"
 #include "ui/main/QtWindowTimer.h"
+#include "ui/results/EntryListDialog.h"
 #include "ui/results/EventScoring.h"
 #include "ui/results/ResultsFeed.h"
 #include "ui/results/ResultsWindow.h"
@@ -171,6 +172,7 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     connect(m_event.get(), &EventScoring::changed, this,
             [this] { m_resultsFeed->setEvent(m_event->entries(), m_event->rules()); });
     m_results->attachEvent(*m_event);
+    connect(m_results, &ResultsWindow::entryListRequested, this, &TFormMain::showEntryListDialog);
 
     connectHandlers();
     FormCreate();
@@ -375,6 +377,18 @@ void TFormMain::loadSettings()
     m_race->setLockoutTime(values.WaitStart);
     m_protocol->setFilterInd(values.FilterInd);
     m_race->setLapType(values.LAPType);
+}
+
+void TFormMain::showEntryListDialog()
+{
+    if (!m_entryListDialog) {
+        m_entryListDialog = new EntryListDialog(*m_event, m_results);
+        // The race goes on while the operator edits the list.
+        m_entryListDialog->addActions(actions());
+    }
+    m_entryListDialog->show();
+    m_entryListDialog->raise();
+    m_entryListDialog->activateWindow();
 }
 
 void TFormMain::loadEntryList()

@@ -129,6 +129,9 @@ public:
     LiveDialog* liveDialog() const { return m_liveDialog; }
     // The event the results are scored for: entry list, rules, class shown.
     EventScoring& event() { return *m_event; }
+    // "Nennliste…" of the results list.
+    void showEntryListDialog();
+    class EntryListDialog* entryListDialog() const { return m_entryListDialog; }
 
 signals:
     // Emitted once the window has been painted for the first time.
@@ -194,6 +197,7 @@ private:
     std::unique_ptr<LivePublisher> m_livePublisher;
     std::unique_ptr<EventScoring> m_event;
     LiveDialog* m_liveDialog = nullptr; // a child of the results list
+    class EntryListDialog* m_entryListDialog = nullptr; // a child of the results list
 
     QPointer<TFDlgYesNo> m_yesNo;
     QPointer<TFormInfo> m_info;

@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -67,8 +68,14 @@ void ResultsWindow::attachEvent(EventScoring& event)
 void ResultsWindow::buildScoring()
 {
     m_scoringBar = new QWidget(this);
-    auto* bar = new QHBoxLayout(m_scoringBar);
-    bar->setContentsMargins(0, 0, 0, 0);
+    // Two short rows rather than one long one: the list stays as narrow as
+    // the operator had it before there was anything to score.
+    auto* rows = new QVBoxLayout(m_scoringBar);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* first = new QHBoxLayout;
+    auto* second = new QHBoxLayout;
+    rows->addLayout(first);
+    rows->addLayout(second);
     m_classBox = new QComboBox(m_scoringBar);
     m_classBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_modeBox = new QComboBox(m_scoringBar);
@@ -82,18 +89,18 @@ void ResultsWindow::buildScoring()
     m_penaltyBox->setSuffix(QStringLiteral(" s"));
     m_entryListButton = new QPushButton(QStringLiteral("Nennliste…"), m_scoringBar);
     m_entryListButton->setAutoDefault(false);
-    bar->addWidget(new QLabel(QStringLiteral("Klasse:"), m_scoringBar));
-    bar->addWidget(m_classBox);
-    bar->addSpacing(8);
-    bar->addWidget(new QLabel(QStringLiteral("Wertung:"), m_scoringBar));
-    bar->addWidget(m_modeBox);
-    bar->addWidget(new QLabel(QStringLiteral("Läufe:"), m_scoringBar));
-    bar->addWidget(m_runsCountedBox);
-    bar->addSpacing(8);
-    bar->addWidget(new QLabel(QStringLiteral("Strafe je Einheit:"), m_scoringBar));
-    bar->addWidget(m_penaltyBox);
-    bar->addStretch();
-    bar->addWidget(m_entryListButton);
+    first->addWidget(new QLabel(QStringLiteral("Klasse:"), m_scoringBar));
+    first->addWidget(m_classBox);
+    first->addStretch();
+    first->addWidget(m_entryListButton);
+    second->addWidget(new QLabel(QStringLiteral("Wertung:"), m_scoringBar));
+    second->addWidget(m_modeBox);
+    second->addWidget(new QLabel(QStringLiteral("Läufe:"), m_scoringBar));
+    second->addWidget(m_runsCountedBox);
+    second->addSpacing(8);
+    second->addWidget(new QLabel(QStringLiteral("Strafe je Einheit:"), m_scoringBar));
+    second->addWidget(m_penaltyBox);
+    second->addStretch();
 
     const Scoring::Rules& rules = m_event->rules();
     m_modeBox->setCurrentIndex(rules.mode == Scoring::Mode::Sum ? 1 : 0);
@@ -119,6 +126,7 @@ void ResultsWindow::buildScoring()
     m_runsTable->verticalHeader()->hide();
     m_runsTable->horizontalHeader()->setStretchLastSection(true);
     m_runsTable->setMaximumHeight(150);
+    m_runsTable->setMinimumHeight(60);
     connect(m_runsTable, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (m_showingRuns)
             return;
@@ -136,13 +144,9 @@ void ResultsWindow::buildScoring()
 
     const auto add = [this](const QString& label, const QKeySequence& key, auto slot) {
         auto* action = new QAction(label, this);
-        if (!key.isEmpty()) {
-            action->setShortcut(key);
-            // In the tables only: the spin boxes above take "-" as typed.
-            action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-            m_table->addAction(action);
-            m_runsTable->addAction(action);
-        }
+        // Shown in the menu; the tables take the key themselves (eventFilter),
+        // as a table would otherwise keep it for its keyboard search.
+        action->setShortcut(key);
         connect(action, &QAction::triggered, this, slot);
         m_corrections.append(action);
         return action;
@@ -164,6 +168,7 @@ void ResultsWindow::buildScoring()
     add(QStringLiteral("Lauf zuordnen …"), {}, [this] { assignRun(); });
 
     for (QWidget* table : {static_cast<QWidget*>(m_table), static_cast<QWidget*>(m_runsTable)}) {
+        table->installEventFilter(this);
         table->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(table, &QWidget::customContextMenuRequested, this,
                 [this, table](const QPoint& position) { openCorrectionMenu(table, position); });
@@ -175,7 +180,21 @@ void ResultsWindow::buildScoring()
         connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                 &ResultsWindow::competitorChosen, Qt::UniqueConnection);
     });
-    resize(std::max(width(), 720), std::max(height(), 480));
+}
+
+bool ResultsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool table = m_runsTable != nullptr && (watched == m_table || watched == m_runsTable);
+    if (table && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // "+" needs Shift on many keyboards; Ctrl and Alt are other commands.
+        const bool plain = (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0;
+        if (plain && (key->key() == Qt::Key_Plus || key->key() == Qt::Key_Minus)) {
+            correct(Correction::penalty(key->key() == Qt::Key_Plus ? +1 : -1));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ResultsWindow::rulesEdited()
