@@ -338,7 +338,8 @@ void LiveServer::flush()
     const bool resolution = first || next.resolution != m_state.resolution;
     const bool title = first || next.title != m_state.title;
     const bool race = resolution || !next.race.sameAs(m_state.race);
-    const bool results = resolution || next.ranking != m_state.ranking;
+    const bool results =
+        resolution || next.ranking != m_state.ranking || next.classFilter != m_state.classFilter;
     const bool lines = first || next.lines != m_state.lines;
     m_state = next;
     m_haveState = true;
@@ -347,6 +348,7 @@ void LiveServer::flush()
     }
     if (results) {
         m_resultsJson = Live::resultsJson(m_state);
+        m_csv.clear();
     }
     if (lines) {
         m_linesJson = Live::linesJson(m_state);
@@ -381,13 +383,9 @@ QByteArray LiveServer::wholeState(Live::Clock::time_point now) const
 
 const QByteArray& LiveServer::csv()
 {
-    if (m_csv.isEmpty() || m_csvRanking != m_state.ranking ||
-        m_csvResolution != m_state.resolution) {
-        static const std::vector<Results::Entry> none;
-        m_csv = ResultsFiles::csv(m_state.ranking ? m_state.ranking->entries : none,
-                                  m_state.resolution);
-        m_csvRanking = m_state.ranking;
-        m_csvResolution = m_state.resolution;
+    // Made when first asked for after a change: a viewer seldom wants it.
+    if (m_csv.isEmpty()) {
+        m_csv = ResultsFiles::csv(Live::resultsSheet(m_state), m_state.resolution);
     }
     return m_csv;
 }

@@ -107,7 +107,5 @@ private:
     QByteArray m_resultsJson;
     QByteArray m_linesJson;
     qint64 m_stateBytes = 0;
-    QByteArray m_csv;
-    std::shared_ptr<const Results::Ranking> m_csvRanking;
-    int m_csvResolution = -1;
+    QByteArray m_csv; // empty until asked for after the results changed
 };

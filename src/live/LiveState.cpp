@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "live/LiveState.h"
 
-#include "protocol/ResultsFiles.h"
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -71,19 +69,33 @@ QByteArray raceJson(const Race& race, Clock::time_point now)
     return compact(object);
 }
 
+ResultsSheet::Sheet resultsSheet(const Snapshot& snapshot)
+{
+    static const Results::Ranking none;
+    const Results::Ranking& ranking = snapshot.ranking ? *snapshot.ranking : none;
+    return ResultsSheet::make(ranking.table, {snapshot.resolution, ranking.scoring,
+                                              ranking.rules.mode, snapshot.classFilter});
+}
+
 QByteArray resultsJson(const Snapshot& snapshot)
 {
-    QJsonArray rows;
-    if (snapshot.ranking) {
-        for (const Results::Entry& entry : snapshot.ranking->entries) {
-            rows.append(
-                QJsonArray::fromStringList(ResultsFiles::rowTexts(entry, snapshot.resolution)));
+    const ResultsSheet::Sheet sheet = resultsSheet(snapshot);
+    QJsonArray groups;
+    for (const ResultsSheet::Section& section : sheet.sections) {
+        QJsonArray rows;
+        for (const ResultsSheet::Row& row : section.rows) {
+            rows.append(QJsonArray::fromStringList(row.cells));
         }
+        groups.append(QJsonObject{{"title", section.title}, {"rows", rows}});
     }
-    const QJsonObject group{{"title", QString()}, {"rows", rows}};
+    // The classic list is one untitled table, also before anything was read;
+    // with scoring, a class nobody is in shows no table at all.
+    if (!sheet.scoring && groups.isEmpty()) {
+        groups.append(QJsonObject{{"title", QString()}, {"rows", QJsonArray()}});
+    }
     const QJsonObject object{
-        {"columns", QJsonArray::fromStringList(ResultsFiles::columnTitles())},
-        {"groups", QJsonArray{group}},
+        {"columns", QJsonArray::fromStringList(sheet.columns)},
+        {"groups", groups},
         {"skippedLines", snapshot.ranking ? snapshot.ranking->skippedLines : 0}};
     return compact(object);
 }

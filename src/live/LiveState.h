@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/Scoring.h"
+#include "protocol/ResultsSheet.h"
 
 #include <QByteArray>
 #include <QString>
@@ -46,8 +47,12 @@ struct Snapshot
     int resolution = 2;
     Race race;
     std::shared_ptr<const Results::Ranking> ranking; // null: none read yet
+    QString classFilter;                             // with scoring: the class shown; "" all
     QStringList lines;                               // the last ten protocol lines
 };
+
+// The results as the page and its CSV show them.
+ResultsSheet::Sheet resultsSheet(const Snapshot& snapshot);
 
 // The parts of a message, each a JSON value as text. `race` is made at `now`.
 QByteArray titleJson(const Snapshot& snapshot);

@@ -33,7 +33,7 @@ QString placeText(const Results::Entry& entry)
 
 // Seconds cut like the shown time, so "1.02,50" stands beside "62,50" and
 // "1.02,5" beside "62,5"; a spreadsheet with German settings reads the comma.
-QString secondsText(const std::optional<std::int32_t>& ms, int resolution)
+QString secondsText(const std::optional<std::int64_t>& ms, int resolution)
 {
     if (!ms) {
         return {};
@@ -81,11 +81,8 @@ QString cell(const QString& tag, const QString& content)
 
 const QStringList& columnTitles()
 {
-    static const QStringList names = {
-        QStringLiteral("Platz"),    QStringLiteral("Nr./Name"),  QStringLiteral("Läufe"),
-        QStringLiteral("Bestzeit"), QStringLiteral("Rückstand"), QStringLiteral("Letzte Zeit"),
-    };
-    return names;
+    static const QStringList titles = ResultsSheet::make(Scoring::Table{}, {}).columns;
+    return titles;
 }
 
 QStringList rowTexts(const Results::Entry& entry, int resolution)
@@ -98,26 +95,54 @@ QStringList rowTexts(const Results::Entry& entry, int resolution)
             timeText(entry.lastMs, resolution)};
 }
 
-QByteArray csv(const std::vector<Results::Entry>& entries, int resolution)
+ResultsSheet::Sheet classicSheet(const std::vector<Results::Entry>& entries, int resolution)
+{
+    // Without rows, the sheet is its columns alone.
+    ResultsSheet::Sheet sheet = ResultsSheet::make(Scoring::Table{}, {});
+    ResultsSheet::Section section;
+    section.rows.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        section.rows.push_back({0, i, rowTexts(entries[i], resolution), entries[i].bestMs});
+    }
+    sheet.sections.push_back(std::move(section));
+    return sheet;
+}
+
+QByteArray csv(const ResultsSheet::Sheet& sheet, int resolution)
 {
     QStringList rows;
-    rows.reserve(static_cast<qsizetype>(entries.size()) + 1);
-    rows.append(columnTitles().join(u';') + QStringLiteral(";Bestzeit (s)"));
-    for (const Results::Entry& entry : entries) {
-        QStringList fields = rowTexts(entry, resolution);
-        fields.append(secondsText(entry.bestMs, resolution));
-        fields[1] = nameField(fields[1]);
-        for (QString& field : fields) {
-            field = csvField(field);
+    rows.reserve(sheet.rowCount() + 1);
+    rows.append(sheet.columns.join(u';') + u';' + sheet.columns.value(sheet.scoreColumn) +
+                QStringLiteral(" (s)"));
+    for (const ResultsSheet::Section& section : sheet.sections) {
+        for (const ResultsSheet::Row& row : section.rows) {
+            QStringList fields = row.cells;
+            fields.append(secondsText(row.scoreMs, resolution));
+            for (const int typed : {sheet.competitorColumn, sheet.nameColumn, sheet.classColumn}) {
+                if (typed >= 0 && typed < fields.size()) {
+                    fields[typed] = nameField(fields[typed]);
+                }
+            }
+            for (QString& field : fields) {
+                field = csvField(field);
+            }
+            rows.append(fields.join(u';'));
         }
-        rows.append(fields.join(u';'));
     }
     return QByteArray("\xEF\xBB\xBF") +
            (rows.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
 }
 
-QByteArray webPage(const std::vector<Results::Entry>& entries, int resolution)
+QByteArray webPage(const ResultsSheet::Sheet& sheet, int /*resolution*/)
 {
+    // The texts people type (Nr./Name, Name, Klasse) read from the left,
+    // places and times from the right.
+    QStringList leftColumns;
+    for (const int typed : {sheet.competitorColumn, sheet.nameColumn, sheet.classColumn}) {
+        if (typed >= 0) {
+            leftColumns.append(QStringLiteral("th:nth-child(%1), td:nth-child(%1)").arg(typed + 1));
+        }
+    }
     QStringList lines = {
         QStringLiteral("<HTML>"),
         QStringLiteral("<HEAD>"),
@@ -129,7 +154,7 @@ QByteArray webPage(const std::vector<Results::Entry>& entries, int resolution)
         QStringLiteral("<STYLE type=text/css>"),
         QStringLiteral(" body {font-family: Arial}"),
         QStringLiteral(" th, td {padding: 2px 12px; text-align: right}"),
-        QStringLiteral(" th:nth-child(2), td:nth-child(2) {text-align: left}"),
+        u' ' + leftColumns.join(QStringLiteral(", ")) + QStringLiteral(" {text-align: left}"),
         QStringLiteral("</STYLE>"),
         QStringLiteral("<BODY bgcolor=#FFFFFF text=#000000>"),
         QStringLiteral("<H2>&nbsp;Kelvatron</H2>"),
@@ -137,22 +162,39 @@ QByteArray webPage(const std::vector<Results::Entry>& entries, int resolution)
         QStringLiteral("<TABLE border=1 cellspacing=0>"),
     };
     QString header = QStringLiteral("<TR>");
-    for (const QString& name : columnTitles()) {
+    for (const QString& name : sheet.columns) {
         header += cell(QStringLiteral("TH"), name);
     }
     lines.append(header + QStringLiteral("</TR>"));
-    for (const Results::Entry& entry : entries) {
-        QString row = QStringLiteral("<TR>");
-        for (const QString& field : rowTexts(entry, resolution)) {
-            row += cell(QStringLiteral("TD"), field);
+    for (const ResultsSheet::Section& section : sheet.sections) {
+        if (sheet.scoring && !section.title.isEmpty()) {
+            lines.append(QStringLiteral("<TR><TH colspan=%1 style=\"text-align: left\">")
+                             .arg(sheet.columns.size()) +
+                         WebPage::escape(section.title) + QStringLiteral("</TH></TR>"));
         }
-        lines.append(row + QStringLiteral("</TR>"));
+        for (const ResultsSheet::Row& row : section.rows) {
+            QString line = QStringLiteral("<TR>");
+            for (const QString& field : row.cells) {
+                line += cell(QStringLiteral("TD"), field);
+            }
+            lines.append(line + QStringLiteral("</TR>"));
+        }
     }
     lines.append(QStringLiteral("</TABLE>"));
     lines.append(QStringLiteral("<P align=right><a href=\"") +
                  QString::fromLatin1(WebPage::kProductPage) +
                  QStringLiteral("\">Kelvatron</a></P></BODY></HTML>"));
     return ProtocolText::toFileBytes(lines.join(u'\n') + u'\n');
+}
+
+QByteArray csv(const std::vector<Results::Entry>& entries, int resolution)
+{
+    return csv(classicSheet(entries, resolution), resolution);
+}
+
+QByteArray webPage(const std::vector<Results::Entry>& entries, int resolution)
+{
+    return webPage(classicSheet(entries, resolution), resolution);
 }
 
 } // namespace ResultsFiles

@@ -25,25 +25,33 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// As the results feed hands it over: the classic entries and the table.
 std::shared_ptr<const Results::Ranking> ranking(int competitors)
 {
-    auto result = std::make_shared<Results::Ranking>();
+    Results::Protocol protocol;
     for (int i = 0; i < competitors; ++i) {
-        Results::Entry entry;
-        entry.place = i + 1;
-        entry.name = i == 0 ? "=HYPERLINK(\"x\") <b>Ä</b>" : "Fahrer " + std::to_string(i + 1);
-        entry.finishedRuns = 1;
-        entry.bestMs = 60000 + i * 10;
-        entry.gapMs = i * 10;
-        entry.lastMs = entry.bestMs;
-        result->entries.push_back(entry);
+        const std::string name =
+            i == 0 ? "=HYPERLINK(\"x\") <b>Ä</b>" : "Fahrer " + std::to_string(i + 1);
+        protocol.runs.push_back({name, "9:00.00,00", {}, 60000 + i * 10});
     }
+    auto result = std::make_shared<Results::Ranking>();
+    result->entries = Results::rank(protocol);
+    result->table = Scoring::score(protocol, {}, {});
     return result;
 }
 
 QJsonObject json(const QString& text)
 {
     return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+QStringList texts(const QJsonArray& array)
+{
+    QStringList all;
+    for (const QJsonValue& value : array) {
+        all.append(value.toString());
+    }
+    return all;
 }
 
 QJsonArray rows(const QJsonObject& message)
@@ -137,6 +145,14 @@ TEST_F(LiveServerTest, AnswersTheFixedPathsAndNothingElse)
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0].toArray()[1].toString(),
               QString::fromStdString(snapshot.ranking->entries[0].name));
+    // The classic list as it always was: one untitled group, every cell.
+    EXPECT_EQ(object["results"]["groups"].toArray().size(), 1);
+    EXPECT_EQ(object["results"]["groups"][0]["title"].toString(), QString());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(
+            texts(rows[i].toArray()),
+            ResultsFiles::rowTexts(snapshot.ranking->entries[static_cast<std::size_t>(i)], 2));
+    }
 
     const std::pair<const char*, const char*> refused[] = {
         {"POST / HTTP/1.1\r\nContent-Length: 0\r\n\r\n", "405"},
@@ -189,6 +205,56 @@ TEST_F(LiveServerTest, ViewersGetTheWholeStateThenOnlyWhatChanged)
     m_server->publish(running);
     QTest::qWait(50);
     EXPECT_EQ(received.size(), 2u);
+}
+
+// With scoring the page has a table per class, and the class chosen is a
+// change of its own: with the ranking unchanged, the page and the CSV show
+// that class alone.
+TEST_F(LiveServerTest, ScoringGroupsByClassAndFollowsTheClassShown)
+{
+    start();
+    std::vector<QString> received;
+    auto socket = viewer(&received);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.empty(); }, 5000));
+
+    Results::Protocol protocol;
+    protocol.runs = {{"12", "9:00.00,00", {}, 61000},
+                     {"7", "9:01.00,00", {}, 62000},
+                     {"Gast", "9:02.00,00", {}, 60000}};
+    auto scored = std::make_shared<Results::Ranking>();
+    scored->entries = Results::rank(protocol);
+    scored->table = Scoring::score(
+        protocol, EntryList::List({{12, "Anna Berger", "A", ""}, {7, "Otto Kranz", "B", ""}}), {});
+    scored->scoring = true;
+    Live::Snapshot snapshot;
+    snapshot.ranking = scored;
+    m_server->publish(snapshot);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() >= 2; }, 5000));
+    const QJsonObject whole = json(received.back());
+    const QJsonObject all = whole["results"].toObject();
+    EXPECT_EQ(all["columns"].toArray().size(), 9);
+    QStringList titles;
+    for (const QJsonValue& group : all["groups"].toArray()) {
+        titles.append(group["title"].toString());
+    }
+    EXPECT_EQ(titles, QStringList({QStringLiteral("A"), QStringLiteral("B"), QString()}));
+    EXPECT_TRUE(exchange("GET /ergebnisse.csv HTTP/1.0\r\n\r\n").contains("Anna Berger"));
+
+    snapshot.classFilter = QStringLiteral("B");
+    m_server->publish(snapshot);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.size() >= 3; }, 5000));
+    const QJsonObject change = json(received.back());
+    const QJsonArray groups = change["results"]["groups"].toArray();
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups[0]["title"].toString(), QStringLiteral("B"));
+    ASSERT_EQ(groups[0]["rows"].toArray().size(), 1);
+    EXPECT_EQ(groups[0]["rows"][0][2].toString(), QStringLiteral("Otto Kranz"));
+    const QByteArray csv = exchange("GET /ergebnisse.csv HTTP/1.0\r\n\r\n");
+    EXPECT_TRUE(csv.endsWith(ResultsFiles::csv(
+        ResultsSheet::make(scored->table, {2, true, Scoring::Mode::BestTime, QStringLiteral("B")}),
+        2)))
+        << csv.constData();
+    EXPECT_FALSE(csv.contains("Anna Berger"));
 }
 
 // Floods, a head that never ends, a huge head, a viewer that never reads and

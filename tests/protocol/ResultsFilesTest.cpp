@@ -1,5 +1,7 @@
 #include "protocol/ResultsFiles.h"
 
+#include "core/Scoring.h"
+
 #include <gtest/gtest.h>
 
 using Results::Entry;
@@ -44,7 +46,7 @@ TEST(ProtocolResultsFiles, CsvQuotesWhatASpreadsheetWouldSplitAndCutsSecondsLike
     const std::vector<Entry> first = {entries.front()};
     EXPECT_EQ(ResultsFiles::csv(first, 1), header + "1;Anna;2;1.02,5;+0,0;1.03,0;62,5\r\n");
     EXPECT_EQ(ResultsFiles::csv(first, 0), header + "1;Anna;2;1.02;+0;1.03;62\r\n");
-    EXPECT_EQ(ResultsFiles::csv({}, 2), header);
+    EXPECT_EQ(ResultsFiles::csv(std::vector<Entry>{}, 2), header);
 
     // A name a spreadsheet would run as a formula shows as text; the gap's
     // "+" and a sign inside a name stay as they are.
@@ -97,4 +99,58 @@ TEST(ProtocolResultsFiles, WebPageIsWindows1252WithTheNamesEscaped)
         "<P align=right><a href=\"http://www.ortavin.example/kelvatron/\">Kelvatron</a></P>"
         "</BODY></HTML>\r\n";
     EXPECT_EQ(ResultsFiles::webPage(entries, 1), expected);
+}
+
+// Without scoring, the files made from the event's table are byte for byte
+// those of the classic ranking: ties, an unfinished run, a formula as name.
+TEST(ProtocolResultsFiles, ClassicSheetGivesTheFilesOfTheRanking)
+{
+    Results::Protocol protocol;
+    protocol.runs = {{"7", "9:00.00,00", {}, 62500},
+                     {"=1+1", "9:01.00,00", {}, 62500},
+                     {"7", "9:02.00,00", {}, 61990},
+                     {"Huber; Max", "9:03.00,00", {}, std::nullopt},
+                     {"3", "9:04.00,00", {}, 3723049}};
+    const std::vector<Entry> entries = Results::rank(protocol);
+    const Scoring::Table table = Scoring::score(protocol, {}, {});
+    for (const int resolution : {0, 1, 2}) {
+        SCOPED_TRACE(resolution);
+        ResultsSheet::Options options;
+        options.resolution = resolution;
+        const ResultsSheet::Sheet sheet = ResultsSheet::make(table, options);
+        EXPECT_EQ(ResultsFiles::csv(sheet, resolution), ResultsFiles::csv(entries, resolution));
+        EXPECT_EQ(ResultsFiles::webPage(sheet, resolution),
+                  ResultsFiles::webPage(entries, resolution));
+    }
+}
+
+// With scoring: the class in its CSV column but a heading on the page, the names
+// typed in the entry list guarded like Nr./Name, the seconds of a sum.
+TEST(ProtocolResultsFiles, ScoringPutsTheClassInACsvColumnAndAsHeadingsOnThePage)
+{
+    Results::Protocol protocol;
+    protocol.runs = {{"12", "9:00.00,00", {}, 61000},
+                     {"7", "9:01.00,00", {}, 70000},
+                     {"012", "9:02.00,00", {}, 62500},
+                     {"12", "9:03.00,00", {}, 59000}};
+    const EntryList::List list({{12, "=Anna", "A", ""}, {7, "-Otto; Kranz", "@B", ""}});
+    Scoring::Rules rules;
+    rules.mode = Scoring::Mode::Sum;
+    const ResultsSheet::Sheet sheet =
+        ResultsSheet::make(Scoring::score(protocol, list, rules), {2, true, rules.mode, {}});
+    EXPECT_EQ(ResultsFiles::csv(sheet, 2).toStdString(),
+              "\xEF\xBB\xBF"
+              "Platz;Nr./Name;Name;Klasse;L\xC3\xA4ufe;Summe;Strafe;R\xC3\xBC"
+              "ckstand;Letzte Zeit;Summe (s)\r\n"
+              "1;12;'=Anna;A;3;2.03,50;;+0,00;59,00;123,50\r\n"
+              "1;7;\"'-Otto; Kranz\";'@B;1;1.10,00;;+0,00;1.10,00;70,00\r\n");
+    const QByteArray page = ResultsFiles::webPage(sheet, 2);
+    const auto heading = [&page](const char* klass) {
+        return page.indexOf(QByteArray("<TR><TH colspan=9 style=\"text-align: left\">") + klass +
+                            "</TH></TR>");
+    };
+    EXPECT_GT(heading("A"), 0);
+    EXPECT_LT(heading("A"), page.indexOf("<TD>12</TD>"));
+    EXPECT_LT(heading("@B"), page.indexOf("<TD>7</TD>"));
+    EXPECT_GT(heading("@B"), page.indexOf("<TD>12</TD>"));
 }

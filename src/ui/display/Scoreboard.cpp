@@ -2,6 +2,7 @@
 
 #include "controls/ColorRef.h"
 #include "help/WindowPlacement.h"
+#include "protocol/ResultsSheet.h"
 #include "ui/display/DigitPanel.h"
 
 #include <QCloseEvent>
@@ -36,6 +37,51 @@ void setColour(QWidget* widget, QPalette::ColorRole role, TColor color)
     QPalette palette = widget->palette();
     palette.setColor(role, colorFromRef(color));
     widget->setPalette(palette);
+}
+
+struct Leader
+{
+    QString place; // "1.  12 Anna Berger"
+    QString time;
+};
+
+// The first `count` with a place and a score. Classic and for one class they
+// are the sheet's own places; for all classes the places among everybody, a
+// class's winner being no overall winner.
+std::vector<Leader> leaders(const Results::Ranking& ranking, const QString& classFilter,
+                            int resolution, std::size_t count)
+{
+    std::vector<Leader> shown;
+    auto add = [&](int place, const QString& name, const std::optional<std::int64_t>& scoreMs) {
+        if (shown.size() == count || place == 0 || !scoreMs)
+            return false;
+        shown.push_back({QStringLiteral("%1.  %2").arg(QString::number(place), name),
+                         ResultsSheet::timeText(*scoreMs, resolution)});
+        return true;
+    };
+    const Scoring::Table& table = ranking.table;
+    if (ranking.scoring && classFilter.isEmpty()) {
+        for (const Scoring::OverallPlace& overall : table.overall) {
+            const Scoring::Competitor& competitor =
+                table.groups[overall.group].competitors[overall.competitor];
+            if (!add(overall.place, ResultsSheet::displayName(competitor), competitor.scoreMs))
+                break;
+        }
+        return shown;
+    }
+    const ResultsSheet::Sheet sheet =
+        ResultsSheet::make(table, {resolution, ranking.scoring, ranking.rules.mode, classFilter});
+    for (const ResultsSheet::Section& section : sheet.sections) {
+        for (const ResultsSheet::Row& row : section.rows) {
+            const Scoring::Competitor& competitor =
+                table.groups[row.group].competitors[row.competitor];
+            const QString name = sheet.scoring ? ResultsSheet::displayName(competitor)
+                                               : row.cells[sheet.competitorColumn];
+            if (!add(competitor.place, name, row.scoreMs))
+                return shown;
+        }
+    }
+    return shown;
 }
 
 QFont pixelFont(const char* family, double pixels, bool bold)
@@ -129,23 +175,22 @@ void Scoreboard::setRanking(std::shared_ptr<const Results::Ranking> ranking)
     showRanking();
 }
 
+void Scoreboard::setClassFilter(const QString& klass)
+{
+    if (klass == m_classFilter)
+        return;
+    m_classFilter = klass;
+    showRanking();
+}
+
 void Scoreboard::showRanking()
 {
-    static const std::vector<Results::Entry> none;
-    const std::vector<Results::Entry>& ranking = m_ranking ? m_ranking->entries : none;
-    std::size_t row = 0;
-    for (const Results::Entry& entry : ranking) {
-        if (row == m_places.size() || entry.place == 0 || !entry.bestMs)
-            break;
-        m_places[row]->setText(
-            QStringLiteral("%1.  %2").arg(entry.place).arg(QString::fromStdString(entry.name)));
-        m_times[row]->setText(
-            QString::fromStdString(Results::formatTime(*entry.bestMs, resolution())));
-        ++row;
-    }
-    for (; row < m_places.size(); ++row) {
-        m_places[row]->clear();
-        m_times[row]->clear();
+    const std::vector<Leader> shown =
+        m_ranking ? leaders(*m_ranking, m_classFilter, resolution(), m_places.size())
+                  : std::vector<Leader>();
+    for (std::size_t row = 0; row < m_places.size(); ++row) {
+        m_places[row]->setText(row < shown.size() ? shown[row].place : QString());
+        m_times[row]->setText(row < shown.size() ? shown[row].time : QString());
     }
 }
 

@@ -42,7 +42,10 @@ public:
     void setBoardColours(TColor background, TColor text);
     void setStartName(const QString& text);
     // The first three of this ranking are shown, at the digits' resolution.
+    // With scoring, those of the class shown, or overall when all are.
     void setRanking(std::shared_ptr<const Results::Ranking> ranking);
+    // With scoring: the class whose first three are shown; "" for all.
+    void setClassFilter(const QString& klass);
 
     TDigit* digit(DisplayControl control) const;
     QLabel* label(DisplayControl control) const;
@@ -95,6 +98,7 @@ private:
     std::array<QLabel*, 3> m_places{};
     std::array<QLabel*, 3> m_times{};
     std::shared_ptr<const Results::Ranking> m_ranking;
+    QString m_classFilter;
     bool m_storedFullScreen = false;
     // The place to go back to from full screen. Not every window system
     // remembers it when the window went full screen right as it was shown.

@@ -310,3 +310,43 @@ TEST_F(FormMainDisplay, FirstThreeFollowTheProtocol)
     ASSERT_TRUE(form->ui().Memo1->toPlainText().isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([this] { return board().resultRows().isEmpty(); }, 10000));
 }
+
+// With scoring the board shows the first three of the class chosen by their
+// places in it, or, with all classes shown, the first three of everybody; by
+// the names of the entry list. A classic ranking has no classes to choose.
+TEST(ScoreboardLeaders, ClassChosenByItsOwnPlacesAllClassesByTheOverallOnes)
+{
+    Results::Protocol protocol;
+    protocol.runs = {{"12", "9:00.00,00", {}, 61000},
+                     {"7", "9:01.00,00", {}, 60000},
+                     {"5", "9:02.00,00", {}, 62000},
+                     {"Gast", "9:03.00,00", {}, 58000},
+                     {"9", "9:04.00,00", {}, 59000}};
+    const EntryList::List list({{12, "Anna Berger", "A", ""},
+                                {7, "Otto Kranz", "B", ""},
+                                {5, "Eva Lang", "A", ""},
+                                {9, "", "B", ""}});
+    auto scored = std::make_shared<Results::Ranking>();
+    scored->entries = Results::rank(protocol);
+    scored->table = Scoring::score(protocol, list, {});
+    scored->scoring = true;
+
+    Scoreboard board;
+    board.setRanking(scored);
+    EXPECT_EQ(board.resultRows(),
+              QStringList({QStringLiteral("1.  Gast  58,00"), QStringLiteral("2.  9  59,00"),
+                           QStringLiteral("3.  7 Otto Kranz  1.00,00")}));
+    board.setClassFilter(QStringLiteral("A"));
+    EXPECT_EQ(board.resultRows(), QStringList({QStringLiteral("1.  12 Anna Berger  1.01,00"),
+                                               QStringLiteral("2.  5 Eva Lang  1.02,00")}));
+    board.setClassFilter(QStringLiteral("C"));
+    EXPECT_TRUE(board.resultRows().isEmpty());
+
+    auto classic = std::make_shared<Results::Ranking>();
+    classic->entries = Results::rank(protocol);
+    classic->table = Scoring::score(protocol, {}, {});
+    board.setRanking(classic);
+    EXPECT_EQ(board.resultRows(),
+              QStringList({QStringLiteral("1.  Gast  58,00"), QStringLiteral("2.  9  59,00"),
+                           QStringLiteral("3.  7  1.00,00")}));
+}
