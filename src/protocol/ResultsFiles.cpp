@@ -167,10 +167,10 @@ QByteArray webPage(const ResultsSheet::Sheet& sheet, int /*resolution*/)
     }
     lines.append(header + QStringLiteral("</TR>"));
     for (const ResultsSheet::Section& section : sheet.sections) {
-        if (sheet.scoring && !section.title.isEmpty()) {
+        if (const QString title = ResultsSheet::heading(sheet, section); !title.isEmpty()) {
             lines.append(QStringLiteral("<TR><TH colspan=%1 style=\"text-align: left\">")
                              .arg(sheet.columns.size()) +
-                         WebPage::escape(section.title) + QStringLiteral("</TH></TR>"));
+                         WebPage::escape(title) + QStringLiteral("</TH></TR>"));
         }
         for (const ResultsSheet::Row& row : section.rows) {
             QString line = QStringLiteral("<TR>");

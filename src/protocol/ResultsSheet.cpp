@@ -107,6 +107,13 @@ QString displayName(const Scoring::Competitor& competitor)
     return text(competitor.text);
 }
 
+QString heading(const Sheet& sheet, const Section& section)
+{
+    if (!sheet.scoring || (sheet.sections.size() <= 1 && section.title.isEmpty()))
+        return {};
+    return section.title.isEmpty() ? QStringLiteral("ohne Klasse") : section.title;
+}
+
 Sheet make(const Scoring::Table& table, const Options& options)
 {
     Sheet sheet;

@@ -64,6 +64,11 @@ struct Sheet
 
 Sheet make(const Scoring::Table& table, const Options& options);
 
+// The heading a view shows above a section: its class, "ohne Klasse" for
+// those without one beside others; empty where the list needs none (the
+// classic list, one untitled section).
+QString heading(const Sheet& sheet, const Section& section);
+
 // The competitor as a board or a heading names it: "12 Anna Berger" for an
 // entrant, the text as typed otherwise.
 QString displayName(const Scoring::Competitor& competitor);

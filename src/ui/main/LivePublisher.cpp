@@ -4,15 +4,17 @@
 #include "core/RaceControl.h"
 #include "protocol/ProtocolMemo.h"
 #include "ui/live/LiveController.h"
+#include "ui/results/EventScoring.h"
 #include "ui/results/ResultsFeed.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 LivePublisher::LivePublisher(RaceControl& race, QLineEdit& startName, ProtocolMemo& memo,
-                             ResultsFeed& feed, LiveController& live, QObject* parent)
+                             ResultsFeed& feed, LiveController& live, const EventScoring& event,
+                             QObject* parent)
     : QObject(parent), m_race(race), m_startName(startName), m_memo(memo), m_feed(feed),
-      m_live(live)
+      m_live(live), m_event(event)
 {
     m_due.setSingleShot(true);
     m_due.setInterval(0);
@@ -21,6 +23,7 @@ LivePublisher::LivePublisher(RaceControl& race, QLineEdit& startName, ProtocolMe
     connect(&m_startName, &QLineEdit::textChanged, this, &LivePublisher::refresh);
     connect(&m_feed, &ResultsFeed::rankingChanged, this, &LivePublisher::refresh);
     connect(&m_live, &LiveController::titleChanged, this, &LivePublisher::refresh);
+    connect(&m_event, &EventScoring::classFilterChanged, this, &LivePublisher::refresh);
     connect(&m_live, &LiveController::stateChanged, this, &LivePublisher::followService);
     followService();
 }
@@ -66,6 +69,7 @@ Live::Snapshot LivePublisher::snapshot() const
     state.title = m_live.config().title;
     state.resolution = m_race.DisplayResolution();
     state.ranking = m_feed.ranking();
+    state.classFilter = m_event.classFilter();
 
     Live::Race& race = state.race;
     race.name = m_startName.text();

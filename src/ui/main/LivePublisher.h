@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 
+class EventScoring;
 class LiveController;
 class ProtocolMemo;
 class QLineEdit;
@@ -26,7 +27,7 @@ public:
     static constexpr int kLines = 10;
 
     LivePublisher(RaceControl& race, QLineEdit& startName, ProtocolMemo& memo, ResultsFeed& feed,
-                  LiveController& live, QObject* parent = nullptr);
+                  LiveController& live, const EventScoring& event, QObject* parent = nullptr);
     ~LivePublisher() override;
 
     // Something the page shows changed without a signal of its own (the
@@ -43,6 +44,7 @@ private:
     ProtocolMemo& m_memo;
     ResultsFeed& m_feed;
     LiveController& m_live;
+    const EventScoring& m_event;
     bool m_holdsFeed = false;
     QTimer m_due;
 };

@@ -163,12 +163,12 @@ TFormMain::TFormMain(TFormMainEnvironment environment, QWidget* parent)
     m_results = new ResultsWindow(
         *m_protocol, *m_resultsFeed, [race = m_race.get()] { return race->DisplayResolution(); },
         this);
-    m_live = std::make_unique<LiveController>();
-    m_livePublisher = std::make_unique<LivePublisher>(*m_race, *m_ui.editStartN, m_protocol->memo(),
-                                                      *m_resultsFeed, *m_live);
-    connect(m_results, &ResultsWindow::liveRequested, this, &TFormMain::showLiveDialog);
     // The entry list is kept beside the crash copies.
     m_event = std::make_unique<EventScoring>(m_protocol->services().journalFolder);
+    m_live = std::make_unique<LiveController>();
+    m_livePublisher = std::make_unique<LivePublisher>(*m_race, *m_ui.editStartN, m_protocol->memo(),
+                                                      *m_resultsFeed, *m_live, *m_event);
+    connect(m_results, &ResultsWindow::liveRequested, this, &TFormMain::showLiveDialog);
     connect(m_event.get(), &EventScoring::changed, this,
             [this] { m_resultsFeed->setEvent(m_event->entries(), m_event->rules()); });
     m_results->attachEvent(*m_event);

@@ -193,9 +193,9 @@ private:
     std::unique_ptr<class ILocalClock> m_localClock;
     std::unique_ptr<class InputStamps> m_inputStamps;
     // After the feed and the race, which the publisher reads until it goes.
+    std::unique_ptr<EventScoring> m_event;
     std::unique_ptr<LiveController> m_live;
     std::unique_ptr<LivePublisher> m_livePublisher;
-    std::unique_ptr<EventScoring> m_event;
     LiveDialog* m_liveDialog = nullptr; // a child of the results list
     class EntryListDialog* m_entryListDialog = nullptr; // a child of the results list
 

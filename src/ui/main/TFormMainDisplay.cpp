@@ -9,6 +9,7 @@
 #include "ui/display/Scoreboard.h"
 #include "ui/live/LiveDialog.h"
 #include "ui/main/MainWindowView.h"
+#include "ui/results/EventScoring.h"
 #include "ui/results/ResultsFeed.h"
 #include "ui/results/ResultsWindow.h"
 
@@ -28,6 +29,9 @@ void TFormMain::createScoreboard(QSettings* stored)
     connect(m_ui.editStartN, &QLineEdit::textChanged, m_display, &Scoreboard::setStartName);
     // The board reads the ranking of the one results feed while it is shown.
     connect(m_resultsFeed.get(), &ResultsFeed::rankingChanged, m_display, &Scoreboard::setRanking);
+    // The board shows the class the results list shows, or all of them.
+    m_display->setClassFilter(m_event->classFilter());
+    connect(m_event.get(), &EventScoring::classFilterChanged, m_display, &Scoreboard::setClassFilter);
     connect(m_display, &Scoreboard::shownChanged, this, [this](bool shown) {
         if (shown == m_displayHoldsFeed)
             return;

@@ -132,11 +132,8 @@ void ResultsModel::makeSheet()
     options.classFilter = m_classFilter;
     m_sheet = ResultsSheet::make(m_ranking->table, options);
     m_sheetRows.clear();
-    // Headings only where there is more than one class to tell apart.
-    const bool headings = m_sheet.sections.size() > 1 ||
-                          (m_sheet.sections.size() == 1 && !m_sheet.sections.front().title.isEmpty());
     for (std::size_t s = 0; s < m_sheet.sections.size(); ++s) {
-        if (headings)
+        if (!ResultsSheet::heading(m_sheet, m_sheet.sections[s]).isEmpty())
             m_sheetRows.push_back({static_cast<int>(s), -1});
         for (std::size_t r = 0; r < m_sheet.sections[s].rows.size(); ++r)
             m_sheetRows.push_back({static_cast<int>(s), static_cast<int>(r)});
@@ -254,7 +251,7 @@ QVariant ResultsModel::sheetData(const QModelIndex& index, int role) const
     const ResultsSheet::Section& section = m_sheet.sections[static_cast<std::size_t>(at.section)];
     if (at.row < 0) {
         if (role == Qt::DisplayRole && index.column() == 0)
-            return section.title.isEmpty() ? QStringLiteral("ohne Klasse") : section.title;
+            return ResultsSheet::heading(m_sheet, section);
         if (role == Qt::FontRole) {
             QFont bold;
             bold.setBold(true);

@@ -24,9 +24,9 @@ QString printDocument(const ResultsSheet::Sheet& sheet)
         html += QStringLiteral("<th>%1</th>").arg(title.toHtmlEscaped());
     html += QStringLiteral("</tr></thead>");
     for (const ResultsSheet::Section& section : sheet.sections) {
-        if (sheet.scoring && !section.title.isEmpty())
+        if (const QString title = ResultsSheet::heading(sheet, section); !title.isEmpty())
             html += QStringLiteral("<tr><th colspan=\"%1\" align=\"left\">%2</th></tr>")
-                        .arg(QString::number(sheet.columns.size()), section.title.toHtmlEscaped());
+                        .arg(QString::number(sheet.columns.size()), title.toHtmlEscaped());
         for (const ResultsSheet::Row& row : section.rows) {
             html += QStringLiteral("<tr>");
             for (const QString& text : row.cells)

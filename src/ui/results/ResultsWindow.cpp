@@ -208,6 +208,18 @@ void ResultsWindow::showWriteError(const QString& path) const
         errorBox(QStringLiteral("Error"), QStringLiteral("Der Schreibfehler der Datei: ") + path);
 }
 
+ResultsSheet::Sheet ResultsWindow::shownSheet() const
+{
+    // The files hold what the list shows: its class, its rule, its resolution.
+    const Results::Ranking& ranking = m_model->ranking();
+    ResultsSheet::Options options;
+    options.resolution = m_model->resolution();
+    options.scoring = ranking.scoring;
+    options.mode = ranking.rules.mode;
+    options.classFilter = m_model->classFilter();
+    return ResultsSheet::make(ranking.table, options);
+}
+
 void ResultsWindow::saveCsv()
 {
     const ProtocolServices& services = m_protocol.services();
@@ -221,7 +233,7 @@ void ResultsWindow::saveCsv()
     if (!choice)
         return;
     const QString path = m_protocol.resolve(choice->fileName);
-    if (!AtomicFile::write(path, ResultsFiles::csv(entries(), m_model->resolution()),
+    if (!AtomicFile::write(path, ResultsFiles::csv(shownSheet(), m_model->resolution()),
                            services.fileWriter)
              .ok())
         showWriteError(path);
@@ -230,7 +242,7 @@ void ResultsWindow::saveCsv()
 void ResultsWindow::print()
 {
     if (ProtocolPrinter::printHtml(m_protocol.printer(),
-                                   ResultsTable::printDocument(entries(), m_model->resolution())))
+                                   ResultsTable::printDocument(shownSheet())))
         return;
     if (const auto& errorBox = m_protocol.services().errorBox)
         errorBox(m_protocol.services().title, QStringLiteral("Es ist kein Drucker eingerichtet."));
@@ -242,7 +254,7 @@ void ResultsWindow::writeWebPage()
     const QFileInfo protocolPage(m_protocol.resolve(m_protocol.pageFileName()));
     const QString path = protocolPage.absoluteDir().filePath(kPageName);
     const ProtocolServices& services = m_protocol.services();
-    if (!AtomicFile::write(path, ResultsFiles::webPage(entries(), m_model->resolution()),
+    if (!AtomicFile::write(path, ResultsFiles::webPage(shownSheet(), m_model->resolution()),
                            services.fileWriter)
              .ok()) {
         showWriteError(path);

@@ -2,6 +2,7 @@
 
 #include "core/CorrectionLines.h"
 #include "core/Scoring.h"
+#include "protocol/ResultsSheet.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -105,6 +106,7 @@ private:
     void show(std::shared_ptr<const Results::Ranking> ranking);
     void fitColumns();
     void showWriteError(const QString& path) const;
+    ResultsSheet::Sheet shownSheet() const;
     void buildScoring();
     void fillClasses();
     void rulesEdited();

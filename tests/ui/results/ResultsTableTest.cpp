@@ -55,8 +55,8 @@ TEST(ResultsPrintout, ScoringHasAHeadingRowAcrossTheTableAboveEachClass)
     QTextTable* table = onlyTable(document);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->format().headerRowCount(), 1);
-    // Titles; "A & B" and 12; "C" and 5; the one without a class, no heading.
-    ASSERT_EQ(table->rows(), 6);
+    // Titles; "A & B" and 12; "C" and 5; those without a class under their own.
+    ASSERT_EQ(table->rows(), 7);
     const auto text = [table](int row, int column) {
         return table->cellAt(row, column).firstCursorPosition().block().text();
     };
@@ -65,5 +65,6 @@ TEST(ResultsPrintout, ScoringHasAHeadingRowAcrossTheTableAboveEachClass)
     EXPECT_EQ(text(2, 1), QStringLiteral("12"));
     EXPECT_EQ(text(3, 0), QStringLiteral("C"));
     EXPECT_EQ(text(4, 1), QStringLiteral("5"));
-    EXPECT_EQ(text(5, 1), QStringLiteral("<7>"));
+    EXPECT_EQ(text(5, 0), QStringLiteral("ohne Klasse"));
+    EXPECT_EQ(text(6, 1), QStringLiteral("<7>"));
 }
