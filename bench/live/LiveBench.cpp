@@ -7,6 +7,7 @@
 // program again), so their own work is not counted.
 //
 //   bench_live [seconds per phase, default 20] [viewers, default 200]
+//              [milliseconds per race, default 1000]
 
 #include "core/RaceControl.h"
 #include "live/LiveService.h"
@@ -22,6 +23,7 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTcpServer>
@@ -94,9 +96,11 @@ long residentKiB()
 // Child: `count` viewers; for each stop time seen, when the last of them got it.
 int viewers(quint16 port, int count, int seconds)
 {
-    std::map<int, std::pair<std::int64_t, int>> stops; // timeMs -> (last arrival, viewers)
+    // "name/timeMs" of each stop -> (last arrival, viewers); the start number
+    // steps with every race, so equal times of two races stay apart.
+    std::map<QString, std::pair<std::int64_t, int>> stops;
     std::vector<std::unique_ptr<QWebSocket>> sockets;
-    std::vector<int> lastStop(static_cast<std::size_t>(count), -1);
+    std::vector<QString> lastStop(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         sockets.push_back(std::make_unique<QWebSocket>());
         QObject::connect(
@@ -107,12 +111,13 @@ int viewers(quint16 port, int count, int seconds)
                 if (race.value("state").toString() != QLatin1String("gestoppt")) {
                     return;
                 }
-                const int timeMs = race.value("timeMs").toInt();
-                if (lastStop[static_cast<std::size_t>(i)] == timeMs) {
+                const QString key = race.value("name").toString() + u'/' +
+                                    QString::number(race.value("timeMs").toInt());
+                if (lastStop[static_cast<std::size_t>(i)] == key) {
                     return;
                 }
-                lastStop[static_cast<std::size_t>(i)] = timeMs;
-                auto& [last, seen] = stops[timeMs];
+                lastStop[static_cast<std::size_t>(i)] = key;
+                auto& [last, seen] = stops[key];
                 last = std::max(last, arrived);
                 ++seen;
             });
@@ -126,8 +131,8 @@ int viewers(quint16 port, int count, int seconds)
         socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/live").arg(port)));
     }
     wait(seconds * 1000);
-    for (const auto& [timeMs, arrival] : stops) {
-        std::printf("stop %d %lld %d\n", timeMs, static_cast<long long>(arrival.first),
+    for (const auto& [key, arrival] : stops) {
+        std::printf("stop %s %lld %d\n", qPrintable(key), static_cast<long long>(arrival.first),
                     arrival.second);
     }
     std::fflush(stdout);
@@ -192,11 +197,13 @@ struct Phase
 {
     double cpu = 0;
     double worstTickDelayMs = 0;
-    std::vector<std::pair<int, std::int64_t>> stops; // timeMs, when STOPP was pressed
+    std::vector<std::pair<QString, std::int64_t>> stops; // "name/timeMs", when STOPP was pressed
 };
 
-// Races one after another, one a second: START, LAP at 0.3 s, STOPP at 0.7 s,
-// reset at 0.9 s, by the window's own menu items.
+// Races one after another, each `raceMs` long: START, LAP at 30 %, STOPP at
+// 70 %, reset at 90 %, by the window's own menu items.
+int g_raceMs = 1000;
+
 Phase race(TFormMain& form, int seconds)
 {
     Phase phase;
@@ -214,16 +221,18 @@ Phase race(TFormMain& form, int seconds)
     while (Clock::now() < end) {
         lastTick = 0;
         form.ui().mStart->trigger();
-        wait(300);
+        wait(g_raceMs * 3 / 10);
         form.ui().mSplit->trigger();
-        wait(400);
+        wait(g_raceMs * 4 / 10);
         const std::int64_t pressed = nowNs();
         form.ui().mStop->trigger();
         phase.stops.emplace_back(
-            form.race().CalcMS(form.race().StopTicks() - form.race().StartTicks()), pressed);
-        wait(200);
+            form.ui().editStartN->text() + u'/' +
+                QString::number(form.race().CalcMS(form.race().StopTicks() - form.race().StartTicks())),
+            pressed);
+        wait(g_raceMs * 2 / 10);
         form.ui().mReset->trigger();
-        wait(100);
+        wait(g_raceMs / 10);
     }
     phase.cpu = cpuSeconds() - cpuBefore;
     QObject::disconnect(tick);
@@ -270,6 +279,7 @@ int main(int argc, char** argv)
     }
     const int seconds = args.isEmpty() ? 20 : args[0].toInt();
     const int viewerCount = args.size() < 2 ? 200 : args[1].toInt();
+    g_raceMs = args.size() < 3 ? 1000 : std::max(100, args[2].toInt());
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Ortavin"));
@@ -302,8 +312,8 @@ int main(int argc, char** argv)
                     qPrintable(form.live().service().error()));
         return 1;
     }
-    std::printf("platform %s, 100 competitors in the list, %d s per phase\n",
-                qPrintable(QApplication::platformName()), seconds);
+    std::printf("platform %s, 100 competitors in the list, %d s per phase, a race every %d ms\n",
+                qPrintable(QApplication::platformName()), seconds, g_raceMs);
 
     const Phase alone = race(form, seconds);
 
@@ -325,18 +335,18 @@ int main(int argc, char** argv)
     const long after = residentKiB();
     watchers->waitForFinished(60000);
 
-    std::map<int, std::pair<std::int64_t, int>> arrivals;
+    std::map<QString, std::pair<std::int64_t, int>> arrivals;
     for (const QByteArray& line : watchers->readAllStandardOutput().split('\n')) {
         const QList<QByteArray> parts = line.split(' ');
         if (parts.size() == 4 && parts[0] == "stop") {
-            arrivals[parts[1].toInt()] = {parts[2].toLongLong(), parts[3].toInt()};
+            arrivals[QString::fromUtf8(parts[1])] = {parts[2].toLongLong(), parts[3].toInt()};
         }
     }
     std::vector<double> latencies;
     int incomplete = 0;
     for (const Phase* phase : {&watched, &flooded}) {
-        for (const auto& [timeMs, pressed] : phase->stops) {
-            const auto found = arrivals.find(timeMs);
+        for (const auto& [key, pressed] : phase->stops) {
+            const auto found = arrivals.find(key);
             if (found == arrivals.end() || found->second.second < viewerCount) {
                 ++incomplete;
                 continue;

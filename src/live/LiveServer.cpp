@@ -44,12 +44,19 @@ LiveServer::LiveServer(QByteArray page, Limits limits, QObject* parent)
     connect(&m_sweep, &QTimer::timeout, this, &LiveServer::sweep);
     m_heartbeat.setInterval(kHeartbeatInterval);
     connect(&m_heartbeat, &QTimer::timeout, this, [this] {
+        // A race sends often enough on its own; only a quiet spell needs it.
+        if (Live::Clock::now() - m_lastSent < kHeartbeatInterval) {
+            return;
+        }
+        m_lastSent = Live::Clock::now();
+        const QString beat = QString::fromLatin1(message({}));
         for (QWebSocket* viewer : std::vector<QWebSocket*>(m_viewers)) {
-            send(viewer, message({}));
+            send(viewer, beat);
         }
     });
-    // Changes posted in one burst (a STOPP writes two lines and re-ranks)
-    // leave as one message.
+    // Changes posted in one burst (a reset writes a line and steps the start
+    // number) leave as one message. Not longer: a STOPP goes out at once,
+    // and the ranking the feed makes of it a moment later follows.
     m_flush.setSingleShot(true);
     m_flush.setInterval(0);
     connect(&m_flush, &QTimer::timeout, this, &LiveServer::flush);
@@ -290,7 +297,7 @@ void LiveServer::acceptViewer()
                 [heard](const QString& frame) { heard(frame.toUtf8()); });
         m_viewers.push_back(viewer);
         emit viewersChanged(viewerCount());
-        send(viewer, wholeState(Live::Clock::now()));
+        send(viewer, QString::fromUtf8(wholeState(Live::Clock::now())));
     }
 }
 
@@ -306,7 +313,7 @@ void LiveServer::dropViewer(QWebSocket* viewer)
     emit viewersChanged(viewerCount());
 }
 
-void LiveServer::send(QWebSocket* viewer, const QByteArray& message)
+void LiveServer::send(QWebSocket* viewer, const QString& message)
 {
     if (viewer->bytesToWrite() > std::max(m_limits.minSendBacklog, 2 * m_stateBytes)) {
         // It stopped reading: let it reconnect for the whole state later
@@ -315,7 +322,7 @@ void LiveServer::send(QWebSocket* viewer, const QByteArray& message)
         dropViewer(viewer);
         return;
     }
-    viewer->sendTextMessage(QString::fromUtf8(message));
+    viewer->sendTextMessage(message);
 }
 
 void LiveServer::publish(const Live::Snapshot& snapshot)
@@ -364,9 +371,11 @@ void LiveServer::flush()
                                      {"race", race ? &raceJson : nullptr},
                                      {"results", results ? &m_resultsJson : nullptr},
                                      {"lines", lines ? &m_linesJson : nullptr}});
-    // dropViewer() may shorten the list on the way.
+    // Made text once for all; dropViewer() may shorten the list on the way.
+    const QString shared = QString::fromUtf8(text);
+    m_lastSent = Live::Clock::now();
     for (QWebSocket* viewer : std::vector<QWebSocket*>(m_viewers)) {
-        send(viewer, text);
+        send(viewer, shared);
     }
 }
 

@@ -84,7 +84,7 @@ private:
     void acceptViewer();
     void dropViewer(QWebSocket* viewer);
     void flush();
-    void send(QWebSocket* viewer, const QByteArray& message);
+    void send(QWebSocket* viewer, const QString& message);
     QByteArray wholeState(Live::Clock::time_point now) const;
     const QByteArray& csv();
 
@@ -97,6 +97,7 @@ private:
     QTimer m_sweep;
     QTimer m_flush;
     QTimer m_heartbeat;
+    Live::Clock::time_point m_lastSent{};
 
     // What was last sent, part by part, so a change sends only its parts.
     Live::Snapshot m_state;
