@@ -148,4 +148,5 @@ private:
     std::string m_chosenCompetitor;
     std::pair<std::string, std::string> m_chosenRun;
     bool m_showingRuns = false;
+    bool m_menuByMouse = false; // how the context menu was asked for
 };

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
@@ -57,6 +58,8 @@ void ResultsWindow::attachEvent(EventScoring& event)
         return;
     m_event = &event;
     buildScoring();
+    // Room for the list above the runs; a stored place still wins.
+    resize(std::max(width(), 680), std::max(height(), 560));
     connect(&event, &EventScoring::classFilterChanged, this, [this](const QString& klass) {
         m_model->setClassFilter(klass);
         fillClasses();
@@ -125,7 +128,7 @@ void ResultsWindow::buildScoring()
     m_runsTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_runsTable->verticalHeader()->hide();
     m_runsTable->horizontalHeader()->setStretchLastSection(true);
-    m_runsTable->setMaximumHeight(150);
+    m_runsTable->setMaximumHeight(130);
     m_runsTable->setMinimumHeight(60);
     connect(m_runsTable, &QTableWidget::currentCellChanged, this, [this](int row) {
         if (m_showingRuns)
@@ -169,6 +172,7 @@ void ResultsWindow::buildScoring()
 
     for (QWidget* table : {static_cast<QWidget*>(m_table), static_cast<QWidget*>(m_runsTable)}) {
         table->installEventFilter(this);
+        qobject_cast<QAbstractScrollArea*>(table)->viewport()->installEventFilter(this);
         table->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(table, &QWidget::customContextMenuRequested, this,
                 [this, table](const QPoint& position) { openCorrectionMenu(table, position); });
@@ -184,6 +188,10 @@ void ResultsWindow::buildScoring()
 
 bool ResultsWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ContextMenu && m_runsTable != nullptr &&
+        (watched == m_table->viewport() || watched == m_runsTable->viewport())) {
+        m_menuByMouse = static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse;
+    }
     const bool table = m_runsTable != nullptr && (watched == m_table || watched == m_runsTable);
     if (table && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -364,14 +372,21 @@ void ResultsWindow::assignRun()
     correct(Correction::assign(target.toStdString()));
 }
 
-void ResultsWindow::openCorrectionMenu(QWidget* from, const QPoint& position)
+void ResultsWindow::openCorrectionMenu(QWidget* from, const QPoint& requested)
 {
-    if (from == m_table) {
-        const QModelIndex at = m_table->indexAt(position);
-        if (at.isValid())
+    // A right click chooses the row under the mouse; the menu key keeps the
+    // chosen one and opens the menu beside it.
+    QPoint position = requested;
+    const bool byMouse = m_menuByMouse;
+    auto* view = qobject_cast<QAbstractItemView*>(from);
+    if (byMouse) {
+        const QModelIndex at = view->indexAt(position);
+        if (at.isValid() && from == m_table)
             m_table->setCurrentIndex(at);
-    } else if (const QTableWidgetItem* item = m_runsTable->itemAt(position)) {
-        m_runsTable->selectRow(item->row());
+        else if (at.isValid())
+            m_runsTable->selectRow(at.row());
+    } else if (view->currentIndex().isValid()) {
+        position = view->visualRect(view->currentIndex()).center();
     }
     const Scoring::RunScore* run = targetRun();
     if (run == nullptr)
@@ -389,5 +404,5 @@ void ResultsWindow::openCorrectionMenu(QWidget* from, const QPoint& position)
             menu.addSeparator();
         menu.addAction(m_corrections[i]);
     }
-    menu.exec(qobject_cast<QAbstractScrollArea*>(from)->viewport()->mapToGlobal(position));
+    menu.exec(view->viewport()->mapToGlobal(position));
 }
