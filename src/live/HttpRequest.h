@@ -11,7 +11,7 @@
 namespace HttpRequest {
 
 // Larger heads are refused whole; no browser sends one to this server.
-inline constexpr std::size_t kMaxHeadBytes = 8 * 1024;
+inline constexpr std::size_t kMaxHeadBytes = std::size_t{8} * 1024;
 
 enum class Status
 {

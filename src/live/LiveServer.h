@@ -42,7 +42,7 @@ public:
         quint64 maxIncomingMessage = 1024;
         // Unsent bytes beyond which a viewer counts as gone; at least this,
         // and at least twice the whole state, so a large state still goes out.
-        qint64 minSendBacklog = 256 * 1024;
+        qint64 minSendBacklog = qint64{256} * 1024;
     };
 
     explicit LiveServer(QByteArray page, Limits limits, QObject* parent = nullptr);

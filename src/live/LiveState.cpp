@@ -86,7 +86,8 @@ QByteArray resultsJson(const Snapshot& snapshot)
         for (const ResultsSheet::Row& row : section.rows) {
             rows.append(QJsonArray::fromStringList(row.cells));
         }
-        groups.append(QJsonObject{{"title", ResultsSheet::heading(sheet, section)}, {"rows", rows}});
+        groups.append(
+            QJsonObject{{"title", ResultsSheet::heading(sheet, section)}, {"rows", rows}});
     }
     // The classic list is one untitled table, also before anything was read;
     // with scoring, a class nobody is in shows no table at all.

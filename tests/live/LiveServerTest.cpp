@@ -237,8 +237,8 @@ TEST_F(LiveServerTest, ScoringGroupsByClassAndFollowsTheClassShown)
     for (const QJsonValue& group : all["groups"].toArray()) {
         titles.append(group["title"].toString());
     }
-    EXPECT_EQ(titles,
-              QStringList({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("ohne Klasse")}));
+    EXPECT_EQ(titles, QStringList({QStringLiteral("A"), QStringLiteral("B"),
+                                   QStringLiteral("ohne Klasse")}));
     EXPECT_TRUE(exchange("GET /ergebnisse.csv HTTP/1.0\r\n\r\n").contains("Anna Berger"));
 
     snapshot.classFilter = QStringLiteral("B");

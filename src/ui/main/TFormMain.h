@@ -128,7 +128,7 @@ public:
     LivePublisher& livePublisher() { return *m_livePublisher; }
     LiveDialog* liveDialog() const { return m_liveDialog; }
     // The event the results are scored for: entry list, rules, class shown.
-    EventScoring& event() { return *m_event; }
+    EventScoring& eventScoring() { return *m_event; }
     // "Nennliste…" of the results list.
     void showEntryListDialog();
     class EntryListDialog* entryListDialog() const { return m_entryListDialog; }
@@ -196,7 +196,7 @@ private:
     std::unique_ptr<EventScoring> m_event;
     std::unique_ptr<LiveController> m_live;
     std::unique_ptr<LivePublisher> m_livePublisher;
-    LiveDialog* m_liveDialog = nullptr; // a child of the results list
+    LiveDialog* m_liveDialog = nullptr;                 // a child of the results list
     class EntryListDialog* m_entryListDialog = nullptr; // a child of the results list
 
     QPointer<TFDlgYesNo> m_yesNo;

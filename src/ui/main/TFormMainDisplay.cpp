@@ -31,7 +31,8 @@ void TFormMain::createScoreboard(QSettings* stored)
     connect(m_resultsFeed.get(), &ResultsFeed::rankingChanged, m_display, &Scoreboard::setRanking);
     // The board shows the class the results list shows, or all of them.
     m_display->setClassFilter(m_event->classFilter());
-    connect(m_event.get(), &EventScoring::classFilterChanged, m_display, &Scoreboard::setClassFilter);
+    connect(m_event.get(), &EventScoring::classFilterChanged, m_display,
+            &Scoreboard::setClassFilter);
     connect(m_display, &Scoreboard::shownChanged, this, [this](bool shown) {
         if (shown == m_displayHoldsFeed)
             return;

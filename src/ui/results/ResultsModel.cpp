@@ -161,8 +161,8 @@ const Scoring::Competitor* ResultsModel::competitorAt(int row) const
     const SheetRow& at = m_sheetRows[static_cast<std::size_t>(row)];
     if (at.row < 0)
         return nullptr;
-    const ResultsSheet::Row& sheetRow =
-        m_sheet.sections[static_cast<std::size_t>(at.section)].rows[static_cast<std::size_t>(at.row)];
+    const ResultsSheet::Row& sheetRow = m_sheet.sections[static_cast<std::size_t>(at.section)]
+                                            .rows[static_cast<std::size_t>(at.row)];
     return &m_ranking->table.groups[sheetRow.group].competitors[sheetRow.competitor];
 }
 
@@ -241,7 +241,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return isScoring() ? m_sheet.columns.value(section) : ResultsTable::headers().value(section);
+        return isScoring() ? m_sheet.columns.value(section)
+                           : ResultsTable::headers().value(section);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -241,8 +241,7 @@ void ResultsWindow::saveCsv()
 
 void ResultsWindow::print()
 {
-    if (ProtocolPrinter::printHtml(m_protocol.printer(),
-                                   ResultsTable::printDocument(shownSheet())))
+    if (ProtocolPrinter::printHtml(m_protocol.printer(), ResultsTable::printDocument(shownSheet())))
         return;
     if (const auto& errorBox = m_protocol.services().errorBox)
         errorBox(m_protocol.services().title, QStringLiteral("Es ist kein Drucker eingerichtet."));

@@ -14,8 +14,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QContextMenuEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -190,7 +190,8 @@ bool ResultsWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ContextMenu && m_runsTable != nullptr &&
         (watched == m_table->viewport() || watched == m_runsTable->viewport())) {
-        m_menuByMouse = static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse;
+        m_menuByMouse =
+            static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse;
     }
     const bool table = m_runsTable != nullptr && (watched == m_table || watched == m_runsTable);
     if (table && event->type() == QEvent::KeyPress) {
@@ -266,7 +267,8 @@ void ResultsWindow::showRuns()
         m_showingRuns = false;
         return;
     }
-    m_runsTitle->setText(QStringLiteral("Läufe von %1").arg(ResultsSheet::displayName(*competitor)));
+    m_runsTitle->setText(
+        QStringLiteral("Läufe von %1").arg(ResultsSheet::displayName(*competitor)));
     const int resolution = m_model->resolution();
     int chosen = -1;
     int latestFinished = -1;
@@ -352,8 +354,8 @@ void ResultsWindow::assignRun()
     } else {
         bool ok = false;
         const QString typed =
-            QInputDialog::getText(this, QStringLiteral("Lauf zuordnen"), QStringLiteral("Nr./Name:"),
-                                  QLineEdit::Normal, current, &ok);
+            QInputDialog::getText(this, QStringLiteral("Lauf zuordnen"),
+                                  QStringLiteral("Nr./Name:"), QLineEdit::Normal, current, &ok);
         if (ok)
             answer = typed;
     }

@@ -112,7 +112,8 @@ protected:
             for (QAction* action : menu->actions()) {
                 if (action->text() == entry) {
                     picked = true;
-                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(action).center());
                     return;
                 }
             }
@@ -140,7 +141,8 @@ TEST_F(ScoringWindowTest, CorrectionsByKeysAndMenuSurviveSavingClearingAndLoadin
     QTest::keyClick(results().table(), Qt::Key_Plus);
     QTest::keyClick(results().table(), Qt::Key_Plus);
     ASSERT_TRUE(settled());
-    EXPECT_EQ(lines().count(QStringLiteral("*  Wertung: Strafe +1  Start 10:02.00,00  Nr.: 12")), 2);
+    EXPECT_EQ(lines().count(QStringLiteral("*  Wertung: Strafe +1  Start 10:02.00,00  Nr.: 12")),
+              2);
     // 29,50 + 4,00 is slower than the first run's 30,00, which now counts.
     EXPECT_EQ(rowTexts(rowOf(QStringLiteral("12"))),
               (QStringList{QStringLiteral("1"), QStringLiteral("12"), QString(), QString(),
@@ -152,8 +154,9 @@ TEST_F(ScoringWindowTest, CorrectionsByKeysAndMenuSurviveSavingClearingAndLoadin
     QTest::mouseClick(results().runsTable()->viewport(), Qt::LeftButton, {}, runCell(0).center());
     runMenu(0, QStringLiteral("Lauf streichen"));
     EXPECT_TRUE(results().runsTable()->item(0, 2)->font().strikeOut());
-    EXPECT_EQ(rowTexts(rowOf(QStringLiteral("12"))).mid(5, 3),
-              (QStringList{QStringLiteral("33,50"), QStringLiteral("+4,00"), QStringLiteral("+2,50")}));
+    EXPECT_EQ(
+        rowTexts(rowOf(QStringLiteral("12"))).mid(5, 3),
+        (QStringList{QStringLiteral("33,50"), QStringLiteral("+4,00"), QStringLiteral("+2,50")}));
 
     // 7's slower run goes to 12, whose best it becomes.
     results().setCompetitorQuestion([](const QString& current) {
@@ -184,8 +187,8 @@ TEST_F(ScoringWindowTest, CorrectionsByKeysAndMenuSurviveSavingClearingAndLoadin
 TEST_F(ScoringWindowTest, ClassesAndTheSumOfRunsAreChosenInTheList)
 {
     create();
-    form->event().setEntries({{12, "Anna Berger", "A", ""}, {7, "Otto Kern", "B", ""},
-                              {5, "Eva Lind", "A", ""}});
+    form->eventScoring().setEntries(
+        {{12, "Anna Berger", "A", ""}, {7, "Otto Kern", "B", ""}, {5, "Eva Lind", "A", ""}});
     openEvent("     Nr.: 12\n"
               "H  Start: 00:00.00,00  10:00.00,00\n"
               "H  Stopp:       30,00  10:00.30,00\n"
@@ -211,9 +214,9 @@ TEST_F(ScoringWindowTest, ClassesAndTheSumOfRunsAreChosenInTheList)
     ASSERT_TRUE(settled());
     EXPECT_EQ(results().table()->model()->headerData(5, Qt::Horizontal).toString(),
               QStringLiteral("Summe"));
-    EXPECT_EQ(rowTexts(1).mid(0, 6), (QStringList{QStringLiteral("1"), QStringLiteral("12"),
-                                                  QStringLiteral("Anna Berger"), QStringLiteral("A"),
-                                                  QStringLiteral("2"), QStringLiteral("1.01,00")}));
+    EXPECT_EQ(rowTexts(1).mid(0, 6),
+              (QStringList{QStringLiteral("1"), QStringLiteral("12"), QStringLiteral("Anna Berger"),
+                           QStringLiteral("A"), QStringLiteral("2"), QStringLiteral("1.01,00")}));
     EXPECT_EQ(rowTexts(2).mid(0, 2), (QStringList{QStringLiteral("2"), QStringLiteral("5")}));
 
     // One class alone, and the choice is the event's, kept with the settings.
@@ -222,7 +225,7 @@ TEST_F(ScoringWindowTest, ClassesAndTheSumOfRunsAreChosenInTheList)
     QTest::keyClick(classes, Qt::Key_Down);
     QTest::keyClick(classes, Qt::Key_Down);
     ASSERT_TRUE(settled());
-    EXPECT_EQ(form->event().classFilter(), QStringLiteral("B"));
+    EXPECT_EQ(form->eventScoring().classFilter(), QStringLiteral("B"));
     EXPECT_EQ(allRows(), (QStringList{QStringLiteral("B||||||||"),
                                       QStringLiteral("1|7|Otto Kern|B|1|40,00||+0,00|40,00")}));
 }
