@@ -24,6 +24,7 @@ LivePublisher::LivePublisher(RaceControl& race, QLineEdit& startName, ProtocolMe
     connect(&m_feed, &ResultsFeed::rankingChanged, this, &LivePublisher::refresh);
     connect(&m_live, &LiveController::titleChanged, this, &LivePublisher::refresh);
     connect(&m_event, &EventScoring::classFilterChanged, this, &LivePublisher::refresh);
+    connect(&m_event, &EventScoring::changed, this, &LivePublisher::refresh);
     connect(&m_live, &LiveController::stateChanged, this, &LivePublisher::followService);
     followService();
 }
@@ -72,7 +73,7 @@ Live::Snapshot LivePublisher::snapshot() const
     state.classFilter = m_event.classFilter();
 
     Live::Race& race = state.race;
-    race.name = m_startName.text();
+    race.name = m_event.shownName(m_startName.text());
     // The same readings the digit rows are made from.
     if (m_race.RaceRunning()) {
         race.phase = Live::Race::Phase::Running;

@@ -25,8 +25,13 @@ void TFormMain::createScoreboard(QSettings* stored)
     // main rows show and then gets every change with them.
     m_view->addDisplay(m_display->digitPanel());
     m_display->setBoardColours(m_c1, m_c2);
-    m_display->setStartName(m_ui.editStartN->text());
-    connect(m_ui.editStartN, &QLineEdit::textChanged, m_display, &Scoreboard::setStartName);
+    // An entrant's number shows with the name and class of the entry list.
+    const auto showStartName = [this] {
+        m_display->setStartName(m_event->shownName(m_ui.editStartN->text()));
+    };
+    showStartName();
+    connect(m_ui.editStartN, &QLineEdit::textChanged, m_display, showStartName);
+    connect(m_event.get(), &EventScoring::changed, m_display, showStartName);
     // The board reads the ranking of the one results feed while it is shown.
     connect(m_resultsFeed.get(), &ResultsFeed::rankingChanged, m_display, &Scoreboard::setRanking);
     // The board shows the class the results list shows, or all of them.

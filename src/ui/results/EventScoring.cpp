@@ -65,6 +65,19 @@ bool EventScoring::setEntries(std::vector<EntryList::Entrant> entrants, QString*
     return written.ok();
 }
 
+QString EventScoring::shownName(const QString& typed) const
+{
+    const EntryList::Entrant* entrant = m_entries->find(typed.toStdString());
+    if (entrant == nullptr)
+        return typed;
+    QString text = QString::number(entrant->number);
+    if (!entrant->name.empty())
+        text += u' ' + QString::fromStdString(entrant->name);
+    if (!entrant->klass.empty())
+        text += QStringLiteral(" (%1)").arg(QString::fromStdString(entrant->klass));
+    return text;
+}
+
 void EventScoring::setRules(const Scoring::Rules& rules)
 {
     Scoring::Rules kept = rules;

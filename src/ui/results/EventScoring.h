@@ -39,6 +39,10 @@ public:
     const Scoring::Rules& rules() const { return m_rules; }
     void setRules(const Scoring::Rules& rules);
 
+    // The start-number field's text as the public sees it: "12 Anna Berger
+    // (Serie)" when it is an entrant's number, the text as typed otherwise.
+    QString shownName(const QString& typed) const;
+
     // "" for "Alle Klassen".
     QString classFilter() const { return m_classFilter; }
     void setClassFilter(const QString& klass);

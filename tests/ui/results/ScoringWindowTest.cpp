@@ -5,11 +5,14 @@
 
 #include "ui/main/FormMainFixture.h"
 
+#include "ui/display/Scoreboard.h"
 #include "ui/results/EventScoring.h"
 #include "ui/results/ResultsFeed.h"
 #include "ui/results/ResultsWindow.h"
 
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSpinBox>
 #include <QTableView>
@@ -218,6 +221,15 @@ TEST_F(ScoringWindowTest, ClassesAndTheSumOfRunsAreChosenInTheList)
               (QStringList{QStringLiteral("1"), QStringLiteral("12"), QStringLiteral("Anna Berger"),
                            QStringLiteral("A"), QStringLiteral("2"), QStringLiteral("1.01,00")}));
     EXPECT_EQ(rowTexts(2).mid(0, 2), (QStringList{QStringLiteral("2"), QStringLiteral("5")}));
+
+    // The number typed for the next run names the entrant on the board.
+    QLineEdit* startName = form->ui().editStartN;
+    startName->setFocus();
+    startName->selectAll();
+    QTest::keyClicks(startName, QStringLiteral("012"));
+    EXPECT_EQ(form->scoreboard()->nameLabel()->text(), QStringLiteral("12 Anna Berger (A)"));
+    QTest::keyClick(startName, Qt::Key_Backspace);
+    EXPECT_EQ(form->scoreboard()->nameLabel()->text(), QStringLiteral("01"));
 
     // One class alone, and the choice is the event's, kept with the settings.
     QComboBox* classes = results().classBox();
