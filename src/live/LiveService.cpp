@@ -6,6 +6,9 @@
 
 #include <QFile>
 
+#include <future>
+#include <memory>
+
 // Q_INIT_RESOURCE must not be used inside a namespace.
 static void initLiveResources()
 {
@@ -28,7 +31,12 @@ LiveService::LiveService(QObject* parent) : QObject(parent)
     m_thread.setObjectName(QStringLiteral("live results"));
     m_server = new LiveServer(pageBytes());
     m_server->moveToThread(&m_thread);
-    connect(&m_thread, &QThread::started, [] { BackgroundPriority::lowerCurrentThread(); });
+    auto ready = std::make_shared<std::promise<void>>();
+    std::future<void> started = ready->get_future();
+    connect(&m_thread, &QThread::started, [ready] {
+        BackgroundPriority::lowerCurrentThread();
+        ready->set_value();
+    });
     connect(&m_thread, &QThread::finished, m_server, &QObject::deleteLater);
     connect(m_server, &LiveServer::listening, this, [this](quint16 port) {
         m_running = true;
@@ -46,12 +54,23 @@ LiveService::LiveService(QObject* parent) : QObject(parent)
         emit viewersChanged(count);
     });
     m_thread.start();
+    // The thread's event loop exists once it has started: nothing is posted
+    // to it before. The wait also shows a thread checker that order, which
+    // Qt's own locking (not instrumented) would hide.
+    started.wait();
 }
 
 LiveService::~LiveService()
 {
-    QMetaObject::invokeMethod(
-        m_server, [server = m_server] { server->close(); }, Qt::BlockingQueuedConnection);
+    // Waited for with a promise rather than a blocking call: a thread
+    // checker sees this order, not the one inside Qt.
+    auto closed = std::make_shared<std::promise<void>>();
+    std::future<void> done = closed->get_future();
+    QMetaObject::invokeMethod(m_server, [server = m_server, closed] {
+        server->close();
+        closed->set_value();
+    });
+    done.wait();
     m_thread.quit();
     m_thread.wait();
 }
